@@ -1,0 +1,19 @@
+// Random well-formed boards for the tests.
+#pragma once
+
+#include <random>
+
+#include "model/state.h"
+
+// A board of n stacks of the given capacity; each slot is filled, bottom up, with the given
+// chance while the stack has no gap, and holds a target or an other item at even odds.
+inline State random_board(std::mt19937& rng, int n_stacks, int height, double fill) {
+  std::bernoulli_distribution filled(fill);
+  std::bernoulli_distribution target(0.5);
+  std::vector<std::vector<int>> stacks(n_stacks, std::vector<int>(height, kEmpty));
+  for (auto& stack : stacks) {
+    for (int j = 0; j < height && filled(rng); ++j)
+      stack[j] = target(rng) ? kTarget : kOther;
+  }
+  return State(stacks, kNoRequest);
+}

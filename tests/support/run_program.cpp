@@ -1,0 +1,87 @@
+#include "tests/support/run_program.h"
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+ProgramRun run_program(std::vector<std::string> const& argv, std::string const& input) {
+  int in[2], out[2], err[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
+  pid_t const pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+      close(fd);
+    std::vector<char*> args;
+    for (auto const& a : argv)
+      args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  std::signal(SIGPIPE, SIG_IGN);  // the program may exit before reading all its input
+
+  ProgramRun run;
+  std::size_t written = 0;
+  if (input.empty()) close(in[1]);
+  bool in_open = !input.empty(), out_open = true, err_open = true;
+  while (out_open || err_open) {
+    std::vector<pollfd> fds;
+    if (in_open) fds.push_back({in[1], POLLOUT, 0});
+    if (out_open) fds.push_back({out[0], POLLIN, 0});
+    if (err_open) fds.push_back({err[0], POLLIN, 0});
+    poll(fds.data(), fds.size(), -1);
+    for (auto const& p : fds) {
+      if (p.revents == 0) continue;
+      if (p.fd == in[1]) {
+        ssize_t const n = write(in[1], input.data() + written, input.size() - written);
+        if (n > 0) written += static_cast<std::size_t>(n);
+        if (n < 0 || written == input.size()) {
+          close(in[1]);
+          in_open = false;
+        }
+        continue;
+      }
+      char buffer[65536];
+      ssize_t const n = read(p.fd, buffer, sizeof buffer);
+      std::string& sink = p.fd == out[0] ? run.out : run.err;
+      if (n > 0) {
+        sink.append(buffer, static_cast<std::size_t>(n));
+      } else {
+        close(p.fd);
+        (p.fd == out[0] ? out_open : err_open) = false;
+      }
+    }
+  }
+  if (in_open) close(in[1]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string mask_time(std::string const& output) {
+  static std::regex const time_line(R"(^Time taken: [0-9]+(\.[0-9]+)?(e[-+][0-9]+)? seconds\n)");
+  return std::regex_replace(output, time_line, "Time taken: <TIME> seconds\n",
+                            std::regex_constants::format_first_only);
+}
+
+std::string read_file(std::string const& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
