@@ -1,0 +1,69 @@
+// A search for the exact value of big yards: it stores only boards in the request phase, with a
+// lower and an upper bound each, and proves the value with null-window searches instead of
+// solving every board it meets. Same values as compute; its own tie-breaks (see below).
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "model/state.h"
+
+struct SearchStats {
+  std::uint64_t stored = 0;    // boards in the table
+  std::uint64_t searched = 0;  // boards expanded (a request-phase board whose children were made)
+  double seconds = 0;          // wall-clock time spent in the engine's queries
+};
+
+struct RequestCost {
+  int stack;
+  int slot;
+  int cost;  // relocations from this request to the end under best play; kNoPlacement if none
+};
+
+// One request of the best line and the retrieval that answers it.
+struct LineStep {
+  int stack;    // the request, on the board before it (canonical order)
+  int slot;
+  int cost;     // the request's cost: the board's value at that point
+  int moved;    // items relocated by the retrieval
+  State after;  // the board after the retrieval: canonical, no request
+};
+
+class Engine {
+ public:
+  // max_bytes: how much memory the table may take; 0 for no limit. progress, when given, is
+  // called now and then during long queries.
+  explicit Engine(std::size_t max_bytes = 0,
+                  std::function<void(SearchStats const&)> progress = nullptr);
+  ~Engine();
+  Engine(Engine const&) = delete;
+  Engine& operator=(Engine const&) = delete;
+
+  // Every query takes a well-formed board that packs (see packing_problem), in the request
+  // phase, with its stacks in canonical order (sort_stacks), and gives std::nullopt when the
+  // table would outgrow max_bytes; out_of_memory() then stays true. Requests are
+  // (stack, slot) on that board.
+  std::optional<int> value(State const& board);
+  std::optional<std::vector<RequestCost>> request_costs(State const& board);
+  // The hardest request: the highest cost, the first in (stack, slot) order among equals.
+  std::optional<RequestCost> hardest_request(State const& board);
+  // The retrieving side's best answer to the pending request of `asked` (a board as above
+  // with a request set): the first best placement in the order of gen_all_seq. When the lifted
+  // items fit nowhere, the step's cost is kNoPlacement, it moves nothing and `after` is the
+  // board before the request.
+  std::optional<LineStep> best_answer(State const& asked);
+  // Best play for both sides until no target is left, or until a request whose lifted items
+  // fit nowhere (then the last step's cost is kNoPlacement and its board is the one before).
+  std::optional<std::vector<LineStep>> best_line(State const& board);
+
+  bool out_of_memory() const;
+  SearchStats stats() const;
+
+ private:
+  struct Impl;
+  Impl* impl_;
+};
