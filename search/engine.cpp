@@ -17,7 +17,7 @@ struct Engine::Impl {
 };
 
 Engine::Engine(std::size_t max_bytes, std::function<void(SearchStats const&)> progress)
-    : impl_(new Impl{max_bytes, std::move(progress)}) {}
+    : impl_(new Impl{max_bytes, std::move(progress), false, {}}) {}
 
 Engine::~Engine() { delete impl_; }
 
