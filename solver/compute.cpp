@@ -1,5 +1,7 @@
 #include "solver/compute.h"
 
+#include "model/working_board.h"
+
 #include <array>
 #include <cstdint>
 #include <stdexcept>
@@ -10,57 +12,6 @@ BoardTable<PackedBoard> memo_strat;
 SolverStats stats;
 
 namespace {
-
-// A board being changed in place while placements are tried: per stack its code (see
-// packed_board.h), its height, and a mask with bit j set when slot j holds an other item.
-struct WorkingStacks {
-  int n = 0;
-  int height = 0;
-  std::array<std::uint32_t, kMaxPackedStacks> code{};
-  std::array<std::uint32_t, kMaxPackedStacks> others{};
-  std::array<int, kMaxPackedStacks> level{};
-
-  explicit WorkingStacks(PackedBoard const& board)
-      : n(board.n_stacks()), height(board.max_height()) {
-    int cells[kMaxPackedHeight];
-    for (int i = 0; i < n; ++i) {
-      code[i] = board.code(i);
-      level[i] = decode_stack(code[i], height, cells);
-      for (int j = 0; j < level[i]; ++j)
-        others[i] |= std::uint32_t{cells[j] == kOther} << j;
-    }
-  }
-
-  int top_item(int s) const { return (others[s] >> (level[s] - 1)) & 1u ? kOther : kTarget; }
-
-  void pop(int s) {
-    int const item = top_item(s);
-    --level[s];
-    code[s] -= code_step(height, level[s], item);
-    others[s] &= ~(std::uint32_t{1} << level[s]);
-  }
-
-  void push(int s, int item) {
-    code[s] += code_step(height, level[s], item);
-    others[s] |= std::uint32_t{item == kOther} << level[s];
-    ++level[s];
-  }
-
-  // The board as it stands, stacks sorted into canonical order, no request.
-  PackedBoard canonical() const {
-    std::array<std::uint32_t, kMaxPackedStacks> sorted;
-    // Insertion sort: a handful of codes, nearly in order already (the board was canonical
-    // before the retrieval changed a few of its stacks).
-    for (int i = 0; i < n; ++i) {
-      std::uint32_t const c = code[i];
-      int k = i;
-      for (; k > 0 && sorted[k - 1] > c; --k)
-        sorted[k] = sorted[k - 1];
-      sorted[k] = c;
-    }
-    return PackedBoard::from_codes(n, height, sorted.data());
-  }
-};
 
 int solve(PackedBoard const& board);
 
@@ -179,7 +130,7 @@ class RelocationSearch {
 
   static constexpr int kUnknown = -1;
 
-  WorkingStacks stacks_;
+  WorkingBoard stacks_;
   int from_;
   int n_lifted_ = 0;
   std::array<int, kMaxPackedHeight> lifted_{};
