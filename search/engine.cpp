@@ -1,87 +1,167 @@
-// Interim engine: answers every query from the exact solver's tables, so that the programs can
-// be built on the engine's interface. To be replaced by the bounded search.
 #include "search/engine.h"
 
+#include <chrono>
+#include <new>
+#include <stdexcept>
+
+#include "model/packed_board.h"
+#include "model/working_board.h"
+#include "search/bound_table.h"
+#include "search/prover.h"
 #include "solver/compute.h"
+#include "solver/retrieval.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How many expansions pass between two looks at the clock for progress reports.
+constexpr std::uint64_t kTicksPerProgressCheck = 1 << 12;
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+
+PackedBoard pack_request_phase(State const& board) {
+  State plain = board;
+  plain.request = kNoRequest;
+  return pack(plain);
+}
+
+}  // namespace
 
 struct Engine::Impl {
-  std::size_t max_bytes;
+  BoundTable table;
+  Prover prover;
   std::function<void(SearchStats const&)> progress;
   bool out_of_memory = false;
-  SearchStats stats;
+  double seconds = 0;
+  Clock::time_point query_start{};
+  Clock::time_point last_report{};
+  std::uint64_t ticks = 0;
 
-  bool over_budget() {
-    if (max_bytes != 0 && memo.bytes() + memo_strat.bytes() > max_bytes) out_of_memory = true;
-    return out_of_memory;
+  Impl(std::size_t max_bytes, std::function<void(SearchStats const&)> report)
+      : table(max_bytes), prover(table, [this] { tick(); }), progress(std::move(report)) {}
+
+  SearchStats stats() const {
+    double const running = query_start == Clock::time_point{}
+                               ? 0
+                               : std::chrono::duration<double>(Clock::now() - query_start).count();
+    return {table.size(), prover.expanded(), seconds + running};
+  }
+
+  void tick() {
+    if (!progress || ++ticks % kTicksPerProgressCheck != 0) return;
+    auto const now = Clock::now();
+    if (now - last_report < kProgressInterval) return;
+    last_report = now;
+    progress(stats());
+  }
+
+  // Runs one query, turning a blown budget or an allocation failure into an empty answer.
+  template <class Query>
+  auto guarded(Query&& query) -> std::optional<decltype(query())> {
+    if (out_of_memory) return std::nullopt;
+    query_start = last_report = Clock::now();
+    std::optional<decltype(query())> answer;
+    try {
+      answer = query();
+    } catch (BudgetExceeded const&) {
+      out_of_memory = true;
+    } catch (std::bad_alloc const&) {
+      out_of_memory = true;
+    }
+    seconds += std::chrono::duration<double>(Clock::now() - query_start).count();
+    query_start = Clock::time_point{};
+    return answer;
+  }
+
+  // The first placement, in the order of gen_all_seq, that reaches the request's cost.
+  LineStep answer(PackedBoard const& board, int stack, int slot) {
+    int const cost = prover.request_cost(board, stack, slot);
+    Retrieval retrieval(WorkingBoard(board), stack, slot);
+    if (!retrieval.fits()) return {stack, slot, cost, 0, false, unpack(board)};
+    int const lifted = retrieval.lifted_count();
+    PackedBoard best;
+    retrieval.walk(kSkipNothing, [&](WorkingBoard const& placed) {
+      PackedBoard const child = placed.canonical();
+      if (cost != kNoPlacement && prover.at_least(child, cost - lifted + 1)) return true;
+      best = child;
+      return false;
+    });
+    return {stack, slot, cost, lifted, true, unpack(best)};
+  }
+
+  RequestCost hardest(PackedBoard const& board) {
+    int const value = prover.value(board);
+    WorkingBoard const w(board);
+    for (int s = 0; s < w.n; ++s) {
+      for (std::uint32_t t = w.targets(s); t != 0; t &= t - 1) {
+        int const slot = std::countr_zero(t);
+        if (prover.request_at_least(board, s, slot, value)) return {s, slot, value};
+      }
+    }
+    return {-1, -1, 0};
   }
 };
 
 Engine::Engine(std::size_t max_bytes, std::function<void(SearchStats const&)> progress)
-    : impl_(new Impl{max_bytes, std::move(progress), false, {}}) {}
+    : impl_(new Impl(max_bytes, std::move(progress))) {}
 
-Engine::~Engine() { delete impl_; }
+Engine::~Engine() {
+  delete impl_;
+}
 
 std::optional<int> Engine::value(State const& board) {
-  int const v = compute(board, 0);
-  impl_->stats.stored = memo.size();
-  if (impl_->over_budget()) return std::nullopt;
-  return v;
+  PackedBoard const key = pack_request_phase(board);
+  return impl_->guarded([&] { return impl_->prover.value(key); });
 }
 
 std::optional<std::vector<RequestCost>> Engine::request_costs(State const& board) {
-  std::vector<RequestCost> costs;
-  for (int j = 0; j < board.n_stacks; ++j) {
-    for (int k = 0; k < board.levels[j]; ++k) {
-      if (board.stacks[j][k] != kTarget) continue;
-      State asked = board;
-      asked.request = {j, k};
-      costs.push_back({j, k, compute(asked, 0)});
+  PackedBoard const key = pack_request_phase(board);
+  return impl_->guarded([&] {
+    std::vector<RequestCost> costs;
+    WorkingBoard const w(key);
+    for (int s = 0; s < w.n; ++s) {
+      for (std::uint32_t t = w.targets(s); t != 0; t &= t - 1) {
+        int const slot = std::countr_zero(t);
+        costs.push_back({s, slot, impl_->prover.request_cost(key, s, slot)});
+      }
     }
-  }
-  impl_->stats.stored = memo.size();
-  if (impl_->over_budget()) return std::nullopt;
-  return costs;
+    return costs;
+  });
 }
 
 std::optional<RequestCost> Engine::hardest_request(State const& board) {
-  auto costs = request_costs(board);
-  if (!costs) return std::nullopt;
-  RequestCost best{-1, -1, -1};
-  for (auto const& c : *costs) {
-    if (c.cost > best.cost) best = c;
-  }
-  return best;
+  PackedBoard const key = pack_request_phase(board);
+  return impl_->guarded([&] { return impl_->hardest(key); });
 }
 
 std::optional<LineStep> Engine::best_answer(State const& asked) {
-  int const cost = compute(asked, 0);
-  if (impl_->over_budget()) return std::nullopt;
-  State after = best_successor(asked);
-  if (cost == kNoPlacement && !after.in_request_phase()) {
-    after.request = kNoRequest;
-    return LineStep{asked.request.first, asked.request.second, cost, 0, after};
-  }
-  int const moved = asked.levels[asked.request.first] - 1 - asked.request.second;
-  return LineStep{asked.request.first, asked.request.second, cost, moved, after};
+  if (asked.in_request_phase()) throw std::invalid_argument("best_answer needs a request");
+  pack(asked);  // rejects a request that names no target
+  PackedBoard const key = pack_request_phase(asked);
+  return impl_->guarded(
+      [&] { return impl_->answer(key, asked.request.first, asked.request.second); });
 }
 
 std::optional<std::vector<LineStep>> Engine::best_line(State const& board) {
-  std::vector<LineStep> line;
-  State current = board;
-  while (current.remaining > 0) {
-    auto hardest = hardest_request(current);
-    if (!hardest) return std::nullopt;
-    State asked = current;
-    asked.request = {hardest->stack, hardest->slot};
-    auto step = best_answer(asked);
-    if (!step) return std::nullopt;
-    line.push_back(*step);
-    if (step->cost == kNoPlacement) break;
-    current = step->after;
-  }
-  return line;
+  PackedBoard const start = pack_request_phase(board);
+  return impl_->guarded([&] {
+    std::vector<LineStep> line;
+    PackedBoard current = start;
+    while (true) {
+      RequestCost const request = impl_->hardest(current);
+      if (request.stack < 0) break;
+      line.push_back(impl_->answer(current, request.stack, request.slot));
+      if (!line.back().placed) break;
+      current = pack(line.back().after);
+    }
+    return line;
+  });
 }
 
-bool Engine::out_of_memory() const { return impl_->out_of_memory; }
+bool Engine::out_of_memory() const {
+  return impl_->out_of_memory;
+}
 
-SearchStats Engine::stats() const { return impl_->stats; }
+SearchStats Engine::stats() const {
+  return impl_->stats();
+}

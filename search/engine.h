@@ -26,11 +26,12 @@ struct RequestCost {
 
 // One request of the best line and the retrieval that answers it.
 struct LineStep {
-  int stack;    // the request, on the board before it (canonical order)
+  int stack;  // the request, on the board before it
   int slot;
   int cost;     // the request's cost: the board's value at that point
   int moved;    // items relocated by the retrieval
-  State after;  // the board after the retrieval: canonical, no request
+  bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
+  State after;  // the board after the retrieval (canonical, no request); if !placed, before it
 };
 
 class Engine {
@@ -43,21 +44,25 @@ class Engine {
   Engine(Engine const&) = delete;
   Engine& operator=(Engine const&) = delete;
 
-  // Every query takes a well-formed board that packs (see packing_problem), in the request
-  // phase, with its stacks in canonical order (sort_stacks), and gives std::nullopt when the
-  // table would outgrow max_bytes; out_of_memory() then stays true. Requests are
-  // (stack, slot) on that board.
+  // Every query takes a well-formed board that packs (see packing_problem; otherwise it throws
+  // std::invalid_argument) in the request phase, in any stack order, and gives std::nullopt
+  // when the table would outgrow max_bytes or memory runs out; out_of_memory() then stays
+  // true and later queries give std::nullopt too. Requests are (stack, slot) on the board as
+  // given; boards the engine returns are in canonical order.
   std::optional<int> value(State const& board);
   std::optional<std::vector<RequestCost>> request_costs(State const& board);
-  // The hardest request: the highest cost, the first in (stack, slot) order among equals.
+  // The hardest request: the highest cost, the first in (stack, slot) order among equals;
+  // (-1, -1) with cost 0 on a board without targets.
   std::optional<RequestCost> hardest_request(State const& board);
   // The retrieving side's best answer to the pending request of `asked` (a board as above
   // with a request set): the first best placement in the order of gen_all_seq. When the lifted
-  // items fit nowhere, the step's cost is kNoPlacement, it moves nothing and `after` is the
-  // board before the request.
+  // items fit nowhere, the step is not placed, its cost is kNoPlacement and `after` is the
+  // board as it was, without the request.
   std::optional<LineStep> best_answer(State const& asked);
-  // Best play for both sides until no target is left, or until a request whose lifted items
-  // fit nowhere (then the last step's cost is kNoPlacement and its board is the one before).
+  // Best play for both sides: hardest request, best answer, and so on until no target is
+  // left or a request's lifted items fit nowhere (a last step that is not placed). On a board
+  // worth kNoPlacement the retrieving side cannot avoid that end; its placements on the way
+  // are then the first that fit.
   std::optional<std::vector<LineStep>> best_line(State const& board);
 
   bool out_of_memory() const;

@@ -1,0 +1,50 @@
+// Null-window proofs over boards in the request phase: "is this board worth at least g moves?"
+// answered with the bounds already known, a cheap lower bound, and a search in which the
+// requesting side needs one request that holds and the retrieving side one placement that
+// refutes it. Only request-phase boards are stored; retrievals are expanded where they are met.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "model/packed_board.h"
+#include "model/working_board.h"
+#include "search/bound_table.h"
+
+class Prover {
+ public:
+  // tick is called once for every board the prover expands, so that callers can show
+  // progress or keep time; it may throw to abandon the search.
+  Prover(BoundTable& table, std::function<void()> tick) : table_(table), tick_(std::move(tick)) {}
+
+  // Whether the board (request phase, canonical) is worth at least goal; goal may be
+  // kNoPlacement, asking whether some request can be made that nothing can serve.
+  bool at_least(PackedBoard const& board, int goal);
+  // Whether asking for the target at (stack, slot) of the board costs at least goal.
+  bool request_at_least(PackedBoard const& board, int stack, int slot, int goal);
+
+  // Exact values, found by raising the goal from a lower bound until a proof fails.
+  int value(PackedBoard const& board);
+  int request_cost(PackedBoard const& board, int stack, int slot);
+
+  std::uint64_t expanded() const { return expanded_; }
+
+ private:
+  struct Child {
+    PackedBoard board;
+    int bound;  // lower bound on its value
+  };
+
+  bool request_reaches(WorkingBoard const& board, int stack, int slot, int goal);
+  std::vector<Child>& children_buffer();
+
+  BoundTable& table_;
+  std::function<void()> tick_;
+  std::uint64_t expanded_ = 0;
+  // One buffer of children for every retrieval being searched, deepest last; a deque, so
+  // that growing it for a deeper search leaves the buffers of the searches above in place.
+  std::deque<std::vector<Child>> buffers_;
+  std::size_t depth_ = 0;
+};
