@@ -1,7 +1,6 @@
 #include "search/lower_bound.h"
 
 #include <algorithm>
-#include <bit>
 
 int items_above_lowest_targets(WorkingBoard const& board) {
   int sum = 0;
@@ -18,17 +17,14 @@ int free_slots_without_targets(WorkingBoard const& board, int except) {
   return free;
 }
 
-int moves_lower_bound(WorkingBoard const& board) {
+int deepest_above_lowest_target(WorkingBoard const& board) {
   int deepest = 0;
   for (int s = 0; s < board.n; ++s)
     deepest = std::max(deepest, board.above_lowest_target(s));
-  int const free = free_slots_without_targets(board, -1);
-  return items_above_lowest_targets(board) + std::max(0, deepest - free);
+  return deepest;
 }
 
-int request_lower_bound(WorkingBoard const& board, int stack, int slot) {
-  int const lifted = board.level[stack] - 1 - slot;
-  bool const lowest = std::countr_zero(board.targets(stack)) == slot;
+int moves_lower_bound(WorkingBoard const& board) {
   int const free = free_slots_without_targets(board, -1);
-  return items_above_lowest_targets(board) - (lowest ? 0 : 1) + std::max(0, lifted - free);
+  return items_above_lowest_targets(board) + std::max(0, deepest_above_lowest_target(board) - free);
 }

@@ -18,10 +18,15 @@ int items_above_lowest_targets(WorkingBoard const& board);
 // leave out none.
 int free_slots_without_targets(WorkingBoard const& board, int except);
 
+// a: the most items above the lowest target of any one stack.
+int deepest_above_lowest_target(WorkingBoard const& board);
+
 // The one-ply bound S + max(0, a - F).
 int moves_lower_bound(WorkingBoard const& board);
 
-// A lower bound on the cost of asking for the target at (stack, slot): as the board's bound,
-// but for that one request. A target that is not the lowest of its stack was itself counted
-// in S, so asking for it gives one less.
-int request_lower_bound(WorkingBoard const& board, int stack, int slot);
+// A lower bound on the cost of a request that lifts `lifted` items, on a board with S = above
+// and F = free: as the board's bound, but for that one request. A target that is not the
+// lowest of its stack was itself counted in S, so asking for it gives one less.
+inline int request_lower_bound(int above, int free, int lifted, bool lowest_of_its_stack) {
+  return above - (lowest_of_its_stack ? 0 : 1) + (lifted > free ? lifted - free : 0);
+}

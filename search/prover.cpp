@@ -55,11 +55,15 @@ struct Request {
 // the same requests and is left out.
 std::vector<Request> requests_hardest_first(WorkingBoard const& board) {
   std::vector<Request> requests;
+  int const above = items_above_lowest_targets(board);
+  int const free = free_slots_without_targets(board, -1);
   for (int s = 0; s < board.n; ++s) {
     if (s > 0 && board.code[s] == board.code[s - 1]) continue;
     for (std::uint32_t t = board.targets(s); t != 0; t &= t - 1) {
       int const slot = std::countr_zero(t);
-      requests.push_back({s, slot, request_lower_bound(board, s, slot), board.level[s] - 1 - slot});
+      int const lifted = board.level[s] - 1 - slot;
+      bool const lowest = t == board.targets(s);
+      requests.push_back({s, slot, request_lower_bound(above, free, lifted, lowest), lifted});
     }
   }
   std::sort(requests.begin(), requests.end(), [](Request const& a, Request const& b) {
@@ -120,15 +124,35 @@ bool Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int
   bool refuted = false;
   // Cut off every placement that cannot bring its child below need: the items already placed
   // only add to the bound, and of the items still to place at most the free slots on stacks
-  // without targets can land where they add nothing.
-  auto const always_enough = [&](WorkingBoard const& placed, int i) {
+  // without targets can land where they add nothing. Both figures are kept per item placed.
+  int above[kMaxPackedHeight + 1];
+  int free[kMaxPackedHeight + 1];
+  auto const always_enough = [&](WorkingBoard const& placed, int i, int last) {
     if (dead_end_goal) return false;
-    int const to_place = lifted - i;
-    int const free = free_slots_without_targets(placed, retrieval.from());
-    return items_above_lowest_targets(placed) + std::max(0, to_place - free) >= need;
+    if (i == 0) {
+      above[0] = items_above_lowest_targets(placed);
+      free[0] = free_slots_without_targets(placed, retrieval.from());
+    } else {
+      int const top = placed.level[last] - 1;
+      above[i] = above[i - 1];
+      free[i] = free[i - 1];
+      if ((placed.targets(last) & ((1u << top) - 1)) != 0) {
+        ++above[i];  // the item landed above a target
+      } else if (placed.item_at(last, top) == kOther) {
+        --free[i];  // an other item took a slot where it adds nothing
+      } else {
+        free[i] -= placed.height - top;  // a target: the stack no longer counts as free
+      }
+    }
+    return above[i] + std::max(0, lifted - i - free[i]) >= need;
   };
   retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
-    int const bound = dead_end_goal ? 0 : moves_lower_bound(placed);
+    int bound = 0;
+    if (!dead_end_goal) {
+      int const from = retrieval.from();
+      int const all_free = free[lifted] + (placed.targets(from) == 0 ? placed.free_slots(from) : 0);
+      bound = above[lifted] + std::max(0, deepest_above_lowest_target(placed) - all_free);
+    }
     if (bound >= need) return true;
     PackedBoard const child = placed.canonical();
     if (Bounds const* known = table_.find(child)) {
@@ -172,7 +196,9 @@ int Prover::value(PackedBoard const& board) {
 int Prover::request_cost(PackedBoard const& board, int stack, int slot) {
   WorkingBoard const w(board);
   if (request_reaches(w, stack, slot, kNoPlacement)) return kNoPlacement;
-  int v = request_lower_bound(w, stack, slot);
+  int v =
+      request_lower_bound(items_above_lowest_targets(w), free_slots_without_targets(w, -1),
+                          w.level[stack] - 1 - slot, std::countr_zero(w.targets(stack)) == slot);
   while (request_reaches(w, stack, slot, v + 1))
     ++v;
   if (v > largest_finite_value(w)) throw std::logic_error("cost search ran past every bound");

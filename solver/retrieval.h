@@ -33,7 +33,9 @@ class Retrieval {
 
   // Walks the placements in the order of gen_all_seq (the first item's stack varying slowest),
   // calling visit(board) on each complete one; visit returns false to end the walk. Before
-  // item i is placed, skip(board, i) may cut off every placement that goes on from there.
+  // item i is placed, skip(board, i, d) may cut off every placement that goes on from there;
+  // d is the stack that item i - 1 went to (-1 for i = 0), so that skip can keep its own
+  // figures up to date one item at a time.
   // Placements that can only give a child an earlier placement gave are not walked:
   //  - a placement that meets a full stack goes no further;
   //  - an item does not go to a stack holding the same cells as a lower-numbered stack it
@@ -46,7 +48,7 @@ class Retrieval {
   // visited, and first through its earliest placement. Returns false if visit ended the walk.
   template <class Skip, class Visit>
   bool walk(Skip&& skip, Visit&& visit) {
-    return place(0, skip, visit);
+    return place(0, -1, skip, visit);
   }
 
  private:
@@ -69,8 +71,8 @@ class Retrieval {
   }
 
   template <class Skip, class Visit>
-  bool place(int i, Skip& skip, Visit& visit) {
-    if (skip(static_cast<WorkingBoard const&>(board_), i)) return true;
+  bool place(int i, int last, Skip& skip, Visit& visit) {
+    if (skip(static_cast<WorkingBoard const&>(board_), i, last)) return true;
     if (i == lifted_count_) return visit(static_cast<WorkingBoard const&>(board_));
     for (int d = 0; d < board_.n; ++d) {
       if (d == from_ || board_.full(d) || same_as_lower_candidate(d) ||
@@ -79,7 +81,7 @@ class Retrieval {
       }
       board_.push(d, lifted_[i]);
       chosen_[i] = d;
-      bool const go_on = place(i + 1, skip, visit);
+      bool const go_on = place(i + 1, d, skip, visit);
       board_.pop(d);
       if (!go_on) return false;
     }
@@ -94,4 +96,4 @@ class Retrieval {
 };
 
 // For walks that cut nothing off.
-inline constexpr auto kSkipNothing = [](WorkingBoard const&, int) { return false; };
+inline constexpr auto kSkipNothing = [](WorkingBoard const&, int, int) { return false; };
