@@ -122,16 +122,23 @@ bool Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int
   ++depth_;
   std::vector<Child>& children = children_buffer();
   bool refuted = false;
-  // Cut off every placement that cannot bring its child below need: the items already placed
-  // only add to the bound, and of the items still to place at most the free slots on stacks
-  // without targets can land where they add nothing. Both figures are kept per item placed.
+  // Cut off every placement that cannot bring its child below need. Placing items only raises
+  // the count of items above lowest targets (S) and the deepest such stack (a), and only
+  // lowers the free slots on stacks without targets (F); of the items still to place, at most
+  // F can land where they add nothing. So S + max(0, items left - F) + max(0, a - F), taken
+  // part way, bounds every child below. The figures are kept per item placed.
   int above[kMaxPackedHeight + 1];
   int free[kMaxPackedHeight + 1];
+  int deepest[kMaxPackedHeight + 1];
+  int const from = retrieval.from();
+  int free_from = 0;  // the emptied stack takes no items now, but counts in its child's F
   auto const always_enough = [&](WorkingBoard const& placed, int i, int last) {
     if (dead_end_goal) return false;
     if (i == 0) {
       above[0] = items_above_lowest_targets(placed);
-      free[0] = free_slots_without_targets(placed, retrieval.from());
+      free[0] = free_slots_without_targets(placed, from);
+      deepest[0] = deepest_above_lowest_target(placed);
+      free_from = placed.targets(from) == 0 ? placed.free_slots(from) : 0;
     } else {
       int const top = placed.level[last] - 1;
       above[i] = above[i - 1];
@@ -143,15 +150,16 @@ bool Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int
       } else {
         free[i] -= placed.height - top;  // a target: the stack no longer counts as free
       }
+      deepest[i] = std::max(deepest[i - 1], placed.above_lowest_target(last));
     }
-    return above[i] + std::max(0, lifted - i - free[i]) >= need;
+    return above[i] + std::max(0, lifted - i - free[i]) +
+               std::max(0, deepest[i] - free[i] - free_from) >=
+           need;
   };
   retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
     int bound = 0;
     if (!dead_end_goal) {
-      int const from = retrieval.from();
-      int const all_free = free[lifted] + (placed.targets(from) == 0 ? placed.free_slots(from) : 0);
-      bound = above[lifted] + std::max(0, deepest_above_lowest_target(placed) - all_free);
+      bound = above[lifted] + std::max(0, deepest[lifted] - free[lifted] - free_from);
     }
     if (bound >= need) return true;
     PackedBoard const child = placed.canonical();
