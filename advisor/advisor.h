@@ -3,6 +3,8 @@
 // else of the solver, so the exact tables and a bounded search can both stand behind it.
 #pragma once
 
+#include <optional>
+
 #include "model/state.h"
 
 class Advisor {
@@ -16,6 +18,6 @@ class Advisor {
   // both sides; kNoPlacement when the lifted items fit nowhere.
   virtual int cost(State const& asked) = 0;
   // The board after the best retrieval for the pending request of `asked`: the target gone,
-  // stacks in canonical order, no request pending. Only asked of requests that can be served.
-  virtual State answer(State const& asked) = 0;
+  // stacks in canonical order, no request pending. Empty when the lifted items fit nowhere.
+  virtual std::optional<State> answer(State const& asked) = 0;
 };

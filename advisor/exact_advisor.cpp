@@ -13,7 +13,10 @@ int ExactAdvisor::cost(State const& asked) {
   return compute(asked, 0);
 }
 
-State ExactAdvisor::answer(State const& asked) {
+// The tables keep a request as its own successor when no placement avoids a dead end.
+std::optional<State> ExactAdvisor::answer(State const& asked) {
   compute(asked, 0);
-  return best_successor(asked);
+  State next = best_successor(asked);
+  if (!next.in_request_phase()) return std::nullopt;
+  return next;
 }

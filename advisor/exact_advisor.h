@@ -7,5 +7,5 @@ class ExactAdvisor : public Advisor {
  public:
   State advice(State const& board) override;
   int cost(State const& asked) override;
-  State answer(State const& asked) override;
+  std::optional<State> answer(State const& asked) override;
 };

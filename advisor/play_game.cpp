@@ -100,20 +100,24 @@ int play_game(State board, Advisor& advisor, std::istream& in, std::ostream& out
     asked.print(out);
 
     int const cost = advisor.cost(asked);
+    out << "Cost : ";
     if (cost == kNoPlacement) {
-      out << "Cost : no placement\n";
+      out << "no placement\n";
+    } else {
+      out << cost << "\n";
+    }
+
+    std::optional<State> next = advisor.answer(asked);
+    if (!next) {
       out.flush();
       return kGameOver;
     }
-    out << "Cost : " << cost << "\n";
-
-    State next = advisor.answer(asked);
-    if (!shaped_like(next, board) || !next.in_request_phase() ||
-        next.remaining != board.remaining - 1) {
+    if (!shaped_like(*next, board) || !next->in_request_phase() ||
+        next->remaining != board.remaining - 1) {
       return internal_error(out, err, program_name,
                             "the answer to the request does not take exactly its target away");
     }
-    board = std::move(next);
+    board = std::move(*next);
     out << "We ask :\n";
     board.print(out);
   }

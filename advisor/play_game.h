@@ -26,8 +26,9 @@ inline constexpr int kInputEnded = 1;     // the input ended before the game was
 inline constexpr int kInternalError = 2;  // a board the game cannot be played on
 
 // Plays from `board` (request phase, canonical order) until no target is left or a request's
-// lifted items fit nowhere ("Cost : no placement"; the board is then left as it was). Returns
-// the exit status. Messages on `err` begin with program_name. Exceptions of the advisor pass
-// through.
+// lifted items fit nowhere (the advisor has no answer; the board is then left as it was). A
+// request from which the retrieving side cannot avoid such an end costs "no placement", and
+// play goes on while its items can still be placed. Returns the exit status. Messages on `err`
+// begin with program_name. Exceptions of the advisor pass through.
 int play_game(State board, Advisor& advisor, std::istream& in, std::ostream& out, std::ostream& err,
               std::string_view program_name);

@@ -168,7 +168,7 @@ class FaultyAdvisor : public ExactAdvisor {
   State advice(State const& board) override {
     return bad_advice ? State({{1}}, kNoRequest) : ExactAdvisor::advice(board);
   }
-  State answer(State const& asked) override {
+  std::optional<State> answer(State const& asked) override {
     State kept = asked;  // the request withdrawn, the target still there
     kept.request = kNoRequest;
     return kept;
