@@ -161,11 +161,8 @@ std::variant<std::vector<DrawnRow>, BoardError> read_rows(std::string_view text)
       return BoardError{"more after the end of the drawing (give one board)", line_number};
     }
     if (kind == LineKind::ruler) {
-      if (stage == Stage::rows) {
-        stage = Stage::after_rows;
-      } else if (opening_ruler) {
-        return BoardError{"a second ruler before any row", line_number};
-      }
+      // Two rulers with no row between them are the drawing of a board with no capacity.
+      if (stage == Stage::rows || opening_ruler) stage = Stage::after_rows;
       opening_ruler = true;
       continue;
     }
