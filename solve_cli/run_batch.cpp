@@ -1,5 +1,7 @@
 #include "solve_cli/run_batch.h"
 
+#include <unistd.h>
+
 #include <iostream>
 #include <new>
 
@@ -16,9 +18,11 @@ std::string json_line(JsonRecord const& record) {
   return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-// Writes a record between two showings of the progress line.
+// Writes a record; the progress line is wiped first when both share the terminal, and is left
+// standing when the records go elsewhere.
 void write_record(ProgressLine& progress, std::string const& text) {
-  progress.clear();
+  static bool const output_is_terminal = isatty(1) == 1;
+  if (output_is_terminal) progress.clear();
   std::cout << text;
 }
 
