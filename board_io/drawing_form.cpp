@@ -204,6 +204,7 @@ ParsedBoard parse_drawing(std::string_view text) {
                         row.line};
     }
   }
+  if (auto problem = size_problem(width, rows.size()); problem && width > 0) return *problem;
   int const height = static_cast<int>(rows.size());
   std::vector<std::vector<int>> stacks(width, std::vector<int>(height, kEmpty));
   for (std::size_t c = 0; c < width; ++c) {

@@ -160,6 +160,12 @@ TEST(SolveProgram, UsageErrorsGetStatus2) {
   }
 }
 
+TEST(SolveProgram, AnOutputThatCannotBeWrittenIsAFailure) {
+  ProgramRun const run = run_program({"/bin/sh", "-c", STACKS_SOLVE " --board 12/00 >/dev/full"});
+  EXPECT_EQ(run.exit_status, 1);
+  expect_one_error_line(run, "writing the output failed");
+}
+
 TEST(SolveProgram, HelpAndVersion) {
   ProgramRun const help = solve({"--help"});
   EXPECT_EQ(help.exit_status, 0);
