@@ -1,0 +1,48 @@
+#include "solve_cli/solve_board.h"
+
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+// A query gave no answer: that must be the memory budget, as the engine promises.
+void expect_out_of_memory(Engine const& engine) {
+  if (!engine.out_of_memory()) {
+    throw std::logic_error("the search engine gave no answer but is within its memory budget");
+  }
+}
+
+}  // namespace
+
+std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_t max_bytes,
+                                       std::function<void(SearchStats const&)> progress) {
+  auto const start = std::chrono::steady_clock::now();
+  board.request = kNoRequest;
+  board.sort_stacks();
+  Engine engine(max_bytes, std::move(progress));
+
+  SolveResult result{board, 0, {}, {}, {}, 0, 0};
+  auto const given_up = [&engine]() -> std::optional<SolveResult> {
+    expect_out_of_memory(engine);
+    return std::nullopt;
+  };
+  std::optional<int> value = engine.value(board);
+  if (!value) return given_up();
+  result.value = *value;
+  if (wants.requests) {
+    result.requests = engine.request_costs(board);
+    if (!result.requests) return given_up();
+    if (!result.requests->empty()) {
+      result.hardest = engine.hardest_request(board);
+      if (!result.hardest) return given_up();
+    }
+  }
+  if (wants.line) {
+    auto line = engine.best_line(board);
+    if (!line) return given_up();
+    result.line = std::move(*line);
+  }
+  result.states = engine.stats().stored;
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}

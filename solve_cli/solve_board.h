@@ -1,0 +1,21 @@
+// One board solved through the search engine: the queries that the chosen reports need.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+#include "report/solve_result.h"
+#include "search/engine.h"
+
+struct SolveWants {
+  bool line = true;       // best play for both sides
+  bool requests = false;  // the cost of every request on the start board
+};
+
+// Solves `board` (well-formed, packs, request phase) in a fresh engine whose table may take
+// max_bytes (0: no limit), after putting it into canonical order. Nothing when the table would
+// outgrow max_bytes. std::bad_alloc is left to the caller; an engine that gives up within its
+// budget is a fault of the program (std::logic_error).
+std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_t max_bytes,
+                                       std::function<void(SearchStats const&)> progress);
