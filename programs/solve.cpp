@@ -11,6 +11,7 @@
 #include "solve_cli/exit_status.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/run_batch.h"
+#include "solve_cli/run_play.h"
 #include "solve_cli/run_single.h"
 #include "solve_cli/solve_options.h"
 
@@ -48,6 +49,11 @@ Output:
                  a line that cannot be read or solved gives no row
   A value of "no placement" (the items lifted for some request fit nowhere) is said in words,
   and is null in JSON.
+  --play         the game of stacks_interactive on this board: after the time and the value,
+                 each turn shows the hardest request as advice ("You should try:"), reads the
+                 number of a stack from standard input (its lowest target is requested),
+                 shows the request's cost and the board after the best retrieval. A bad
+                 number gets a line on standard error and is asked again.
 
 Limits:
   --max-memory SIZE  bytes, or a whole number with K, M or G (powers of 1024): 65536, 64K,
@@ -59,7 +65,8 @@ Limits:
 Exit status:
   0  solved (every board of a batch)
   1  internal error, or the output could not be written
-  2  bad input or usage (in a batch: some line, after the others were solved)
+  2  bad input or usage (in a batch: some line, after the others were solved; with
+     --play: the input ended before the game was over)
   3  a resource limit: the search needed more than --max-memory, or memory ran out
   In a batch with several failures: 1 before 2 before 3.)";
 
@@ -72,6 +79,7 @@ struct RawOptions {
   bool requests = false;
   bool json = false;
   bool csv = false;
+  bool play = false;
 };
 
 void declare_options(CLI::App& app, RawOptions& raw) {
@@ -90,6 +98,9 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   auto* json = app.add_flag("--json", raw.json, "write JSON instead of text");
   auto* csv = app.add_flag("--csv", raw.csv, "with --batch: write CSV instead of JSON Lines");
   json->excludes(csv);
+  auto* play = app.add_flag("--play", raw.play,
+                            "play the requesting side against the solver (moves on stdin)");
+  play->excludes(batch)->excludes(json)->excludes(csv);
   app.add_option("--max-memory", raw.max_memory, "memory the search may take (see below)")
       ->type_name("SIZE");
 }
@@ -104,6 +115,11 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   }
   if (raw.csv && !options.batch) return "--csv is for --batch only";
   if (raw.csv && raw.requests) return "--requests has no column in --csv; use JSON Lines";
+  if (raw.play && raw.requests) return "--requests has no place in --play";
+  if (raw.play && options.drawing && *options.drawing == "-") {
+    return "--play reads the moves from standard input; give the board with --board or a FILE";
+  }
+  options.play = raw.play;
   options.requests = raw.requests;
   options.json = raw.json;
   options.csv = raw.csv;
@@ -143,8 +159,9 @@ int main(int argc, char** argv) {
 
   ProgressLine progress(std::cerr, isatty(2) == 1);
   try {
-    ExitStatus const status =
-        options.batch ? run_batch(options, progress) : run_single(options, progress);
+    ExitStatus const status = options.batch  ? run_batch(options, progress)
+                              : options.play ? run_play(options, progress)
+                                             : run_single(options, progress);
     std::cout.flush();
     if (!std::cout) {
       print_error(progress, "", "writing the output failed");

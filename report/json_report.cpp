@@ -9,19 +9,15 @@ JsonRecord cost_json(int cost) {
   return cost == kNoPlacement ? JsonRecord() : JsonRecord(cost);
 }
 
-JsonRecord line_json(State const& start, std::vector<LineStep> const& line) {
+JsonRecord line_json(std::vector<LineStep> const& line) {
   JsonRecord steps = JsonRecord::array();
-  State current = start;
   for (LineStep const& step : line) {
     JsonRecord record;
     record["request"] = {step.stack, step.slot};
     record["cost"] = cost_json(step.cost);
     record["moved"] = step.moved;
-    bool const unserved = is_unserved(step, current);
-    record["after"] = unserved ? JsonRecord() : JsonRecord(format_compact_board(step.after));
+    record["after"] = step.placed ? JsonRecord(format_compact_board(step.after)) : JsonRecord();
     steps.push_back(std::move(record));
-    if (unserved) break;
-    current = step.after;
   }
   return steps;
 }
@@ -50,7 +46,7 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   record["targets"] = result.board.remaining;
   record["items"] = count_items(result.board);
   record["value"] = cost_json(result.value);
-  record["line"] = line_json(result.board, result.line);
+  record["line"] = line_json(result.line);
   if (result.requests) record["requests"] = requests_json(*result.requests, result.hardest);
   record["states"] = result.states;
   record["seconds"] = result.seconds;

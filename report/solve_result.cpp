@@ -1,7 +1,5 @@
 #include "report/solve_result.h"
 
-#include "solver/compute.h"
-
 int count_items(State const& board) {
   int items = 0;
   for (auto const& stack : board.stacks) {
@@ -9,11 +7,4 @@ int count_items(State const& board) {
       items += cell != kEmpty;
   }
   return items;
-}
-
-bool is_unserved(LineStep const& step, State const& before) {
-  if (step.cost != kNoPlacement) return false;
-  State unchanged = before;
-  unchanged.request = kNoRequest;
-  return step.after == unchanged;
 }

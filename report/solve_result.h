@@ -20,7 +20,3 @@ struct SolveResult {
 
 // Items on the board, targets or not.
 int count_items(State const& board);
-
-// Whether this step of a line is a request that could not be served: the engine then leaves
-// the board as it was before the request.
-bool is_unserved(LineStep const& step, State const& before);

@@ -33,7 +33,7 @@ std::string line_of_play_text(State const& start, std::vector<LineStep> const& l
     State asked = current;
     asked.request = {step.stack, step.slot};
     text += drawing(asked);
-    if (is_unserved(step, current)) break;
+    if (!step.placed) break;
     current = step.after;
     text += drawing(current);
   }

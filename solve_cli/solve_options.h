@@ -12,5 +12,6 @@ struct SolveOptions {
   bool requests = false;
   bool json = false;
   bool csv = false;
+  bool play = false;          // the interactive game, moves read from standard input
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
 };

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "tests/support/interactive_output.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -13,14 +14,6 @@ namespace {
 ProgramRun solve(std::vector<std::string> args, std::string const& input = "") {
   args.insert(args.begin(), STACKS_SOLVE);
   return run_program(args, input);
-}
-
-std::vector<std::string> lines_of(std::string const& text) {
-  std::istringstream in(text);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
 }
 
 // Takes one line on standard error, starting with the program's name.
