@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "tests/support/random_boards.h"
+#include "tests/support/test_boards.h"
 
 namespace {
 

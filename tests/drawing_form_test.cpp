@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "board_io/compact_form.h"
-#include "tests/support/random_boards.h"
+#include "tests/support/test_boards.h"
 #include "tests/support/run_program.h"
 
 namespace {

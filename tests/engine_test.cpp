@@ -5,20 +5,9 @@
 #include <random>
 
 #include "solver/compute.h"
-#include "tests/support/random_boards.h"
+#include "tests/support/test_boards.h"
 
 namespace {
-
-State canonical(std::vector<std::vector<int>> const& stacks) {
-  State board(stacks, kNoRequest);
-  board.sort_stacks();
-  return board;
-}
-
-State asking(State board, int stack, int slot) {
-  board.request = {stack, slot};
-  return board;
-}
 
 // A random board of n stacks of the given capacity holding `items` items, `targets` of them
 // targets, spread at random (no gaps).

@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "tests/support/random_boards.h"
+#include "tests/support/test_boards.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "tests/literal_solver.h"
-#include "tests/support/random_boards.h"
+#include "tests/support/test_boards.h"
 
 namespace {
 
@@ -15,17 +15,6 @@ class Solver : public ::testing::Test {
  protected:
   void SetUp() override { clear_tables(); }
 };
-
-State canonical(std::vector<std::vector<int>> const& stacks) {
-  State board(stacks, kNoRequest);
-  board.sort_stacks();
-  return board;
-}
-
-State asking(State board, int stack, int slot) {
-  board.request = {stack, slot};
-  return board;
-}
 
 TEST_F(Solver, NoTargetIsWorthZeroAndIsItsOwnSuccessor) {
   State board = canonical({{2, 2}, {0, 0}});

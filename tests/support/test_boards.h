@@ -1,4 +1,4 @@
-// Random well-formed boards for the tests.
+// Boards for the tests: built by hand or at random, always well formed.
 #pragma once
 
 #include <random>
@@ -16,4 +16,17 @@ inline State random_board(std::mt19937& rng, int n_stacks, int height, double fi
       stack[j] = target(rng) ? kTarget : kOther;
   }
   return State(stacks, kNoRequest);
+}
+
+// The board of these stacks in canonical order, no request pending.
+inline State canonical(std::vector<std::vector<int>> const& stacks) {
+  State board(stacks, kNoRequest);
+  board.sort_stacks();
+  return board;
+}
+
+// The same board with the target at (stack, slot) asked for.
+inline State asking(State board, int stack, int slot) {
+  board.request = {stack, slot};
+  return board;
 }
