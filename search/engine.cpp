@@ -82,7 +82,7 @@ struct Engine::Impl {
     PackedBoard best;
     retrieval.walk(kSkipNothing, [&](WorkingBoard const& placed) {
       PackedBoard const child = placed.canonical();
-      if (cost != kNoPlacement && prover.at_least(child, cost - lifted + 1)) return true;
+      if (cost != kNoPlacement && prover.at_least(child, cost - lifted + 1).holds) return true;
       best = child;
       return false;
     });
@@ -95,7 +95,7 @@ struct Engine::Impl {
     for (int s = 0; s < w.n; ++s) {
       for (std::uint32_t t = w.targets(s); t != 0; t &= t - 1) {
         int const slot = std::countr_zero(t);
-        if (prover.request_at_least(board, s, slot, value)) return {s, slot, value};
+        if (prover.request_at_least(board, s, slot, value).holds) return {s, slot, value};
       }
     }
     return {-1, -1, 0};

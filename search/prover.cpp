@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 #include "search/lower_bound.h"
@@ -13,6 +13,11 @@ namespace {
 
 int value_of(std::uint16_t stored) {
   return stored == Bounds::kNoValue ? kNoPlacement : static_cast<int>(stored);
+}
+
+// Relocations added to a value, "no placement" staying what it is.
+int plus(int moves, int value) {
+  return value == kNoPlacement ? kNoPlacement : moves + value;
 }
 
 int items_on(WorkingBoard const& board) {
@@ -80,48 +85,57 @@ std::vector<Prover::Child>& Prover::children_buffer() {
   return buffers_[depth_];
 }
 
-bool Prover::at_least(PackedBoard const& board, int goal) {
-  if (goal <= 0) return true;
+Proof Prover::at_least(PackedBoard const& board, int goal) {
+  if (goal <= 0) return {true, 0};
   if (Bounds const* known = table_.find(board)) {
-    if (value_of(known->lower) >= goal) return true;
-    if (value_of(known->upper) < goal) return false;
+    if (value_of(known->lower) >= goal) return {true, value_of(known->lower)};
+    if (value_of(known->upper) < goal) return {false, value_of(known->upper)};
   }
   WorkingBoard const w(board);
-  if (goal == kNoPlacement && !can_run_out_of_room(w)) return false;
-  if (goal != kNoPlacement && moves_lower_bound(w) >= goal) return true;
+  if (goal == kNoPlacement && !can_run_out_of_room(w)) return {false, largest_finite_value(w)};
+  int const bound = moves_lower_bound(w);
+  if (bound >= goal) return {true, bound};
 
   ++expanded_;
   tick_();
+  int upper = 0;  // the most any request was shown to cost, all of them falling short of goal
   for (Request const& r : requests_hardest_first(w)) {
-    if (request_reaches(w, r.stack, r.slot, goal)) {
-      table_.raise_lower(board, goal);
-      return true;
+    Proof const request = request_reaches(w, r.stack, r.slot, goal);
+    if (request.holds) {
+      table_.raise_lower(board, request.bound);
+      return request;
     }
+    upper = std::max(upper, request.bound);
   }
-  table_.cut_upper(board, goal == kNoPlacement ? largest_finite_value(w) : goal - 1);
-  return false;
+  table_.cut_upper(board, upper);
+  return {false, upper};
 }
 
-bool Prover::request_at_least(PackedBoard const& board, int stack, int slot, int goal) {
-  if (goal <= 0) return true;
+Proof Prover::request_at_least(PackedBoard const& board, int stack, int slot, int goal) {
+  if (goal <= 0) return {true, 0};
   return request_reaches(WorkingBoard(board), stack, slot, goal);
 }
 
 // The retrieving side refutes the request with one placement whose child is worth less than
-// goal - lifted; the request holds when no placement does (or when none fits at all).
-bool Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int goal) {
+// goal - lifted; the request holds when no placement does (or when none fits at all). Either
+// way the proof says how far it got: the least that every placement was shown to be worth, or
+// what the refuting placement was shown to be worth at most.
+Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int goal) {
   Retrieval retrieval(board, stack, slot);
-  if (!retrieval.fits()) return true;
+  if (!retrieval.fits()) return {true, kNoPlacement};
   int const lifted = retrieval.lifted_count();
   bool const dead_end_goal = goal == kNoPlacement;
-  if (!dead_end_goal && lifted >= goal) return true;
+  if (!dead_end_goal && lifted >= goal) return {true, lifted};
   // Every child holds one item less than the board: the target is gone.
-  if (dead_end_goal && !can_run_out_of_room(board, items_on(board) - 1)) return false;
+  if (dead_end_goal && !can_run_out_of_room(board, items_on(board) - 1)) {
+    return {false, lifted + largest_finite_value(board)};
+  }
   int const need = dead_end_goal ? kNoPlacement : goal - lifted;
 
   ++depth_;
   std::vector<Child>& children = children_buffer();
-  bool refuted = false;
+  int least = kNoPlacement;    // the least any placement cut off or searched is worth
+  std::optional<int> refuted;  // what the refuting child is worth at most
   // Cut off every placement that cannot bring its child below need. Placing items only raises
   // the count of items above lowest targets (S) and the deepest such stack (a), and only
   // lowers the free slots on stacks without targets (F); of the items still to place, at most
@@ -152,21 +166,31 @@ bool Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int
       }
       deepest[i] = std::max(deepest[i - 1], placed.above_lowest_target(last));
     }
-    return above[i] + std::max(0, lifted - i - free[i]) +
-               std::max(0, deepest[i] - free[i] - free_from) >=
-           need;
+    int const bound = above[i] + std::max(0, lifted - i - free[i]) +
+                      std::max(0, deepest[i] - free[i] - free_from);
+    if (i < lifted && bound >= need) {
+      least = std::min(least, bound);
+      return true;
+    }
+    return false;
   };
   retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
     int bound = 0;
     if (!dead_end_goal) {
       bound = above[lifted] + std::max(0, deepest[lifted] - free[lifted] - free_from);
     }
-    if (bound >= need) return true;
+    if (bound >= need) {
+      least = std::min(least, bound);
+      return true;
+    }
     PackedBoard const child = placed.canonical();
     if (Bounds const* known = table_.find(child)) {
-      if (value_of(known->lower) >= need) return true;
+      if (value_of(known->lower) >= need) {
+        least = std::min(least, value_of(known->lower));
+        return true;
+      }
       if (value_of(known->upper) < need) {
-        refuted = true;
+        refuted = value_of(known->upper);
         return false;
       }
     }
@@ -183,32 +207,44 @@ bool Prover::request_reaches(WorkingBoard const& board, int stack, int slot, int
     });
     for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
       if (c > 0 && children[c].board == children[c - 1].board) continue;
-      refuted = !at_least(children[c].board, need);
+      Proof const child = at_least(children[c].board, need);
+      if (child.holds) {
+        least = std::min(least, child.bound);
+      } else {
+        refuted = child.bound;
+      }
     }
   }
   --depth_;
-  return !refuted;
+  if (refuted) return {false, plus(lifted, *refuted)};
+  return {true, plus(lifted, least)};
 }
 
 int Prover::value(PackedBoard const& board) {
   WorkingBoard const w(board);
-  if (can_run_out_of_room(w) && at_least(board, kNoPlacement)) return kNoPlacement;
+  if (can_run_out_of_room(w) && at_least(board, kNoPlacement).holds) return kNoPlacement;
   int v = moves_lower_bound(w);
   if (Bounds const* known = table_.find(board)) v = std::max(v, value_of(known->lower));
-  while (at_least(board, v + 1))
-    ++v;
-  if (v > largest_finite_value(w)) throw std::logic_error("value search ran past every bound");
+  int const most = largest_finite_value(w);
+  // Each proof that the board is worth more may show it worth more still: jump to that.
+  for (Proof p = at_least(board, v + 1); p.holds; p = at_least(board, v + 1)) {
+    v = p.bound;
+    if (v > most) throw std::logic_error("value search ran past every bound");
+  }
   return v;
 }
 
 int Prover::request_cost(PackedBoard const& board, int stack, int slot) {
   WorkingBoard const w(board);
-  if (request_reaches(w, stack, slot, kNoPlacement)) return kNoPlacement;
+  if (request_reaches(w, stack, slot, kNoPlacement).holds) return kNoPlacement;
   int v =
       request_lower_bound(items_above_lowest_targets(w), free_slots_without_targets(w, -1),
                           w.level[stack] - 1 - slot, std::countr_zero(w.targets(stack)) == slot);
-  while (request_reaches(w, stack, slot, v + 1))
-    ++v;
-  if (v > largest_finite_value(w)) throw std::logic_error("cost search ran past every bound");
+  int const most = largest_finite_value(w);
+  for (Proof p = request_reaches(w, stack, slot, v + 1); p.holds;
+       p = request_reaches(w, stack, slot, v + 1)) {
+    v = p.bound;
+    if (v > most) throw std::logic_error("cost search ran past every bound");
+  }
   return v;
 }

@@ -13,6 +13,15 @@
 #include "model/working_board.h"
 #include "search/bound_table.h"
 
+// The outcome of one null-window proof against a goal g. When the value reaches g, bound is the
+// largest value the proof showed it reaches (at least g); when it does not, bound is the
+// smallest value the proof showed it does not exceed (below g). kNoPlacement counts as above
+// every number.
+struct Proof {
+  bool holds;
+  int bound;
+};
+
 class Prover {
  public:
   // tick is called once for every board the prover expands, so that callers can show
@@ -21,9 +30,9 @@ class Prover {
 
   // Whether the board (request phase, canonical) is worth at least goal; goal may be
   // kNoPlacement, asking whether some request can be made that nothing can serve.
-  bool at_least(PackedBoard const& board, int goal);
+  Proof at_least(PackedBoard const& board, int goal);
   // Whether asking for the target at (stack, slot) of the board costs at least goal.
-  bool request_at_least(PackedBoard const& board, int stack, int slot, int goal);
+  Proof request_at_least(PackedBoard const& board, int stack, int slot, int goal);
 
   // Exact values, found by raising the goal from a lower bound until a proof fails.
   int value(PackedBoard const& board);
@@ -37,7 +46,7 @@ class Prover {
     int bound;  // lower bound on its value
   };
 
-  bool request_reaches(WorkingBoard const& board, int stack, int slot, int goal);
+  Proof request_reaches(WorkingBoard const& board, int stack, int slot, int goal);
   std::vector<Child>& children_buffer();
 
   BoundTable& table_;
