@@ -78,6 +78,23 @@ TEST(Engine, BuiltInYards) {
   EXPECT_GT(engine.stats().searched, 0u);
 }
 
+TEST(Engine, AMemoryBudgetTooSmallIsAnAnswerNotACrash) {
+  State const batch = canonical({{1, 2, 2, 2, 1, 0, 0, 0},
+                                 {1, 2, 1, 2, 0, 0, 0, 0},
+                                 {1, 1, 1, 0, 0, 0, 0, 0},
+                                 {1, 2, 1, 0, 0, 0, 0, 0},
+                                 {1, 2, 2, 0, 0, 0, 0, 0}});
+  Engine tight(16 * 1024);
+  EXPECT_EQ(tight.value(batch), std::nullopt);
+  EXPECT_TRUE(tight.out_of_memory());
+  EXPECT_EQ(tight.best_line(batch), std::nullopt);
+  EXPECT_LE(tight.stats().stored * 24, 16u * 1024);
+
+  Engine roomy(64 * 1024 * 1024);
+  EXPECT_EQ(roomy.value(batch), 20);
+  EXPECT_FALSE(roomy.out_of_memory());
+}
+
 TEST(Engine, SameAsTheExactSolverOnRandomYards) {
   std::mt19937 rng(11);
   int boards = 0;
