@@ -3,7 +3,6 @@
 // solving every board it meets. Same values as compute; its own tie-breaks (see below).
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
