@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "board_io/compact_form.h"
-#include "tests/support/test_boards.h"
 #include "tests/support/run_program.h"
+#include "tests/support/test_boards.h"
 
 namespace {
 

@@ -103,7 +103,8 @@ TEST(Engine, SameAsTheExactSolverOnRandomYards) {
     for (int height = 2; height <= 6; ++height) {
       int const slots = n * height;
       for (int trial = 0; trial < 60; ++trial) {
-        int const items = std::uniform_int_distribution<int>(1, std::min(slots, n >= 5 ? 16 : slots))(rng);
+        int const items =
+            std::uniform_int_distribution<int>(1, std::min(slots, n >= 5 ? 16 : slots))(rng);
         int const targets = std::uniform_int_distribution<int>(1, items)(rng);
         State const board = random_yard(rng, n, height, items, targets);
         clear_tables();
