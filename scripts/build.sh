@@ -11,8 +11,7 @@ case "$flavour" in
   sanitize) args=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DSTACKS_SANITIZE=ON
                   -DSTACKS_BENCH=OFF) ;;
   fuzz)     args=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DSTACKS_FUZZ=ON
-                  -DSTACKS_TESTS=OFF -DSTACKS_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++
-                  -DCMAKE_C_COMPILER=clang)
+                  -DSTACKS_TESTS=OFF -DSTACKS_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++)
             target=(--target fuzzers) ;;
   *) echo "build.sh: unknown flavour '$flavour' (release, sanitize or fuzz)" >&2; exit 2 ;;
 esac
