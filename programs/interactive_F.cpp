@@ -10,6 +10,7 @@
 #include "advisor/exact_advisor.h"
 #include "advisor/play_game.h"
 #include "model/state.h"
+#include "report/opening_lines.h"
 #include "solver/compute.h"
 
 namespace {
@@ -35,8 +36,7 @@ int main() {
     int const value = compute(board, 0);
     std::clock_t const t1 = std::clock();
 
-    std::cout << "Time taken: " << static_cast<double>(t1 - t0) / 1000000.0 << " seconds\n";
-    std::cout << "Minimum moves: " << value << "\n";
+    std::cout << time_taken_line(t0, t1) << minimum_moves_line(value);
     ExactAdvisor advisor;
     return play_game(board, advisor, std::cin, std::cout, std::cerr, kProgramName);
   } catch (std::bad_alloc const&) {

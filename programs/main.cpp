@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/state.h"
+#include "report/opening_lines.h"
 #include "solver/compute.h"
 
 namespace {
@@ -44,8 +45,7 @@ int main() {
     int const value = compute(board, 0);
     std::clock_t const t1 = std::clock();
 
-    std::cout << "Time taken: " << static_cast<double>(t1 - t0) / 1000000.0 << " seconds\n";
-    std::cout << "Minimum moves: " << value << "\n";
+    std::cout << time_taken_line(t0, t1) << minimum_moves_line(value);
     board.print();
     return replay_best_play(board) ? 0 : 1;
   } catch (std::bad_alloc const&) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "report/opening_lines.h"
 #include "solver/compute.h"
 
 namespace {
@@ -18,13 +19,6 @@ std::string cost_text(int cost) {
 }
 
 }  // namespace
-
-std::string minimum_moves_line(int value) {
-  if (value == kNoPlacement) {
-    return "Minimum moves: none - the items lifted for some request fit nowhere\n";
-  }
-  return "Minimum moves: " + std::to_string(value) + "\n";
-}
 
 std::string line_of_play_text(State const& start, std::vector<LineStep> const& line) {
   std::string text;

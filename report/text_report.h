@@ -7,9 +7,6 @@
 
 #include "report/solve_result.h"
 
-// "Minimum moves: 7", or the same start followed by words when no placement exists.
-std::string minimum_moves_line(int value);
-
 // The board before each request with the requested target highlighted, then the board after
 // the retrieval, for every step; a request that cannot be served ends the line undrawn after.
 std::string line_of_play_text(State const& start, std::vector<LineStep> const& line);

@@ -6,7 +6,7 @@
 
 #include "advisor/engine_advisor.h"
 #include "advisor/play_game.h"
-#include "report/text_report.h"
+#include "report/opening_lines.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/read_board.h"
 
@@ -50,8 +50,7 @@ ExitStatus run_play(SolveOptions const& options, ProgressLine& progress) {
       print_error(progress, read.where, memory_budget_message(options.max_bytes));
       return kExitResourceLimit;
     }
-    std::cout << "Time taken: " << static_cast<double>(t1 - t0) / 1000000.0 << " seconds\n"
-              << minimum_moves_line(*value);
+    std::cout << time_taken_line(t0, t1) << minimum_moves_line(*value);
     EngineAdvisor advisor(engine);
     return exit_status_of_game(
         play_game(board, advisor, std::cin, std::cout, std::cerr, "stacks_solve"));
