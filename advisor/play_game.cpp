@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "advisor/stack_choice.h"
-#include "solver/compute.h"
+#include "rules/no_placement.h"
 
 namespace {
 

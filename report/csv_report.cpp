@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "board_io/compact_form.h"
-#include "solver/compute.h"
+#include "rules/no_placement.h"
 
 std::string csv_header() {
   return "line,board,value,states,seconds\n";

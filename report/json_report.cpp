@@ -1,7 +1,7 @@
 #include "report/json_report.h"
 
 #include "board_io/compact_form.h"
-#include "solver/compute.h"
+#include "rules/no_placement.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "solver/compute.h"
+#include "rules/no_placement.h"
 
 std::string time_taken_line(std::clock_t start, std::clock_t end) {
   std::ostringstream line;

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "report/opening_lines.h"
-#include "solver/compute.h"
+#include "rules/no_placement.h"
 
 namespace {
 

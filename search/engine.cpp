@@ -8,8 +8,8 @@
 #include "model/working_board.h"
 #include "search/bound_table.h"
 #include "search/prover.h"
-#include "solver/compute.h"
-#include "solver/retrieval.h"
+#include "rules/no_placement.h"
+#include "rules/retrieval.h"
 
 namespace {
 

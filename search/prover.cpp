@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "search/lower_bound.h"
-#include "solver/compute.h"
-#include "solver/retrieval.h"
+#include "rules/no_placement.h"
+#include "rules/retrieval.h"
 
 namespace {
 

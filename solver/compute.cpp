@@ -1,7 +1,7 @@
 #include "solver/compute.h"
 
 #include "model/working_board.h"
-#include "solver/retrieval.h"
+#include "rules/retrieval.h"
 
 #include <array>
 #include <cstdint>

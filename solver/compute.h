@@ -1,13 +1,9 @@
 // Exact minimax over both phases of play, memoised in memo and memo_strat.
 #pragma once
 
-#include <limits>
-
 #include "model/state.h"
+#include "rules/no_placement.h"
 #include "solver/board_table.h"
-
-// The value of a board on which some request's lifted items cannot be placed at all.
-inline constexpr int kNoPlacement = std::numeric_limits<int>::max();
 
 // The least number of relocations that the retrieving side can guarantee from this board when
 // the requesting side names the worst targets. Fills memo and memo_strat for the board and for

@@ -9,7 +9,7 @@
 #include "report/json_report.h"
 #include "report/text_report.h"
 #include "solve_cli/solve_board.h"
-#include "solver/compute.h"
+#include "rules/no_placement.h"
 
 namespace {
 
