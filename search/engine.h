@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "model/state.h"
+#include "model/yard.h"
+#include "rules/moves.h"
+#include "rules/within.h"
 
 struct SearchStats {
   std::uint64_t stored = 0;    // boards in the table
@@ -31,6 +34,23 @@ struct LineStep {
   int moved;    // items relocated by the retrieval
   bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
   State after;  // the board after the retrieval (canonical, no request); if !placed, before it
+};
+
+// A request on a grouped yard, and what it costs from there to the end under best play.
+struct YardRequestCost {
+  int stack;
+  int slot;
+  Moves cost;
+};
+
+// One request of a line on a grouped yard and the retrieval that answers it.
+struct YardStep {
+  int stack;  // the request, on the yard before it
+  int slot;
+  Moves cost;   // the request's cost: relocations from here to the end (expected, for random)
+  int moved;    // items relocated by the retrieval
+  bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
+  Yard after;   // the yard after the retrieval (canonical); if !placed, before it
 };
 
 class Engine {
@@ -63,6 +83,22 @@ class Engine {
   // worth kNoPlacement the retrieving side cannot avoid that end; its placements on the way
   // are then the first that fit.
   std::optional<std::vector<LineStep>> best_line(State const& board);
+
+  // The same queries on a yard of retrieval groups, the order inside each group set by
+  // `within`. The yard must be well formed (yard_problem; otherwise std::invalid_argument), in
+  // any stack order; yards returned are in canonical order, requests are (stack, slot) on the
+  // yard as given. On a yard of one group, worst order, the answers are those of the queries
+  // on State above, tie-breaks included.
+  std::optional<Moves> value(Yard const& yard, Within within);
+  // Every item that may be asked for now (the items of the lowest group on the yard), in
+  // (stack, slot) order, with its cost.
+  std::optional<std::vector<YardRequestCost>> request_costs(Yard const& yard, Within within);
+  // A line of play to the end: each turn the request of worst order (the costliest, the first
+  // in (stack, slot) order among equals), of best order (the cheapest, the first among equals)
+  // or, for random, the costliest, so that the line shows the unluckiest sequence and every
+  // step's cost is its expectation from there; then the retrieving side's best answer (the
+  // first best placement in the order of gen_all_seq).
+  std::optional<std::vector<YardStep>> best_line(Yard const& yard, Within within);
 
   bool out_of_memory() const;
   SearchStats stats() const;
