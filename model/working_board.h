@@ -10,6 +10,8 @@
 #include "model/packed_board.h"
 
 struct WorkingBoard {
+  static constexpr int kMaxHeight = kMaxPackedHeight;
+
   int n = 0;       // stacks
   int height = 0;  // capacity of each stack
   std::array<std::uint32_t, kMaxPackedStacks> code{};
@@ -27,6 +29,7 @@ struct WorkingBoard {
     }
   }
 
+  bool same_stack(int a, int b) const { return code[a] == code[b]; }
   int top_item(int s) const { return (others[s] >> (level[s] - 1)) & 1u ? kOther : kTarget; }
   int item_at(int s, int slot) const { return (others[s] >> slot) & 1u ? kOther : kTarget; }
   bool full(int s) const { return level[s] == height; }

@@ -3,13 +3,17 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "model/working_board.h"
 
+// Board is a working board of either kind (WorkingBoard, GroupedBoard): stacks that items are
+// pushed on and popped off in place, and a cheap test of whether two stacks hold the same cells.
+template <class Board>
 class Retrieval {
  public:
   // Takes the items above (stack, slot) and then the target itself off a copy of the board.
-  Retrieval(WorkingBoard const& board, int stack, int slot) : board_(board), from_(stack) {
+  Retrieval(Board const& board, int stack, int slot) : board_(board), from_(stack) {
     int const top = board_.level[stack] - 1;
     lifted_count_ = slot < top ? top - slot : 0;
     for (int i = 0; i < lifted_count_; ++i) {
@@ -22,7 +26,7 @@ class Retrieval {
   int from() const { return from_; }
   int lifted_count() const { return lifted_count_; }
   // The board with the items lifted and the target gone; during walk(), as placed so far.
-  WorkingBoard const& board() const { return board_; }
+  Board const& board() const { return board_; }
   // Whether the other stacks have room for every lifted item.
   bool fits() const {
     int room = 0;
@@ -54,26 +58,26 @@ class Retrieval {
  private:
   bool same_as_lower_candidate(int d) const {
     for (int e = 0; e < d; ++e) {
-      if (e != from_ && board_.code[e] == board_.code[d]) return true;
+      if (e != from_ && board_.same_stack(e, d)) return true;
     }
     return false;
   }
 
   bool swaps_with_earlier_twin(int i, int d) const {
-    unsigned touched = 0;  // stacks that the items between item k and item i went to
+    std::uint64_t touched = 0;  // stacks that the items between item k and item i went to
     for (int k = i - 1; k >= 0; --k) {
       int const e = chosen_[k];
-      if (lifted_[k] == lifted_[i] && d < e && !(touched & (1u << e))) return true;
+      if (lifted_[k] == lifted_[i] && d < e && !(touched & (std::uint64_t{1} << e))) return true;
       if (e == d) return false;
-      touched |= 1u << e;
+      touched |= std::uint64_t{1} << e;
     }
     return false;
   }
 
   template <class Skip, class Visit>
   bool place(int i, int last, Skip& skip, Visit& visit) {
-    if (skip(static_cast<WorkingBoard const&>(board_), i, last)) return true;
-    if (i == lifted_count_) return visit(static_cast<WorkingBoard const&>(board_));
+    if (skip(static_cast<Board const&>(board_), i, last)) return true;
+    if (i == lifted_count_) return visit(static_cast<Board const&>(board_));
     for (int d = 0; d < board_.n; ++d) {
       if (d == from_ || board_.full(d) || same_as_lower_candidate(d) ||
           swaps_with_earlier_twin(i, d)) {
@@ -88,12 +92,12 @@ class Retrieval {
     return true;
   }
 
-  WorkingBoard board_;
+  Board board_;
   int from_;
   int lifted_count_ = 0;
-  std::array<int, kMaxPackedHeight> lifted_{};
-  std::array<int, kMaxPackedHeight> chosen_{};
+  std::array<int, Board::kMaxHeight> lifted_{};
+  std::array<int, Board::kMaxHeight> chosen_{};
 };
 
 // For walks that cut nothing off.
-inline constexpr auto kSkipNothing = [](WorkingBoard const&, int, int) { return false; };
+inline constexpr auto kSkipNothing = [](auto const&, int, int) { return false; };

@@ -20,29 +20,31 @@ struct Bounds {
 // the engine's query, which turns it into an ordinary "out of memory" answer.
 struct BudgetExceeded {};
 
-class BoundTable {
+// Key: PackedBoard for two-class boards, GroupKey<W> for yards of groups.
+template <class Key, class Hash>
+class BasicBoundTable {
  public:
   // One slot of the table:
-  //   bytes  0..15  the packed board (key)
-  //   bytes 16..17  lower bound
-  //   bytes 18..19  upper bound
-  //   bytes 20..23  padding (the key's 8-byte alignment)
-  using Map = boost::unordered_flat_map<PackedBoard, Bounds, PackedBoardHash>;
+  //   bytes  0..K-1    the key (16 bytes for a packed board, 8 W for a group key)
+  //   bytes  K..K+1    lower bound
+  //   bytes  K+2..K+3  upper bound
+  //   bytes  K+4..K+7  padding (the key's 8-byte alignment)
+  using Map = boost::unordered_flat_map<Key, Bounds, Hash>;
   using Entry = Map::value_type;
 
   // max_bytes 0: no budget.
-  explicit BoundTable(std::size_t max_bytes) : max_bytes_(max_bytes) {}
+  explicit BasicBoundTable(std::size_t max_bytes) : max_bytes_(max_bytes) {}
 
-  Bounds const* find(PackedBoard const& board) const {
+  Bounds const* find(Key const& board) const {
     auto it = map_.find(board);
     return it == map_.end() ? nullptr : &it->second;
   }
   // Raises the lower bound to at least `lower` (values are clamped to what a slot holds).
-  void raise_lower(PackedBoard const& board, int lower) {
+  void raise_lower(Key const& board, int lower) {
     Bounds& b = slot(board);
     if (lower > b.lower) b.lower = clamp(lower);
   }
-  void cut_upper(PackedBoard const& board, int upper) {
+  void cut_upper(Key const& board, int upper) {
     Bounds& b = slot(board);
     if (upper < b.upper) b.upper = clamp(upper);
   }
@@ -57,7 +59,7 @@ class BoundTable {
   }
   static std::size_t bytes_for(std::size_t slots) { return slots * (sizeof(Entry) + 1); }
 
-  Bounds& slot(PackedBoard const& board) {
+  Bounds& slot(Key const& board) {
     if (map_.size() >= map_.max_load() && max_bytes_ != 0) {
       // Growing doubles the slots, and the old array lives until the new one is filled.
       std::size_t const grown = bytes_for(2 * map_.bucket_count() + 32);
@@ -69,5 +71,7 @@ class BoundTable {
   std::size_t max_bytes_;
   Map map_;
 };
+
+using BoundTable = BasicBoundTable<PackedBoard, PackedBoardHash>;
 
 static_assert(sizeof(BoundTable::Entry) == 24, "bound table slot: 16-byte key, two bounds");

@@ -6,10 +6,12 @@
 
 #include "model/packed_board.h"
 #include "model/working_board.h"
-#include "search/bound_table.h"
-#include "search/prover.h"
 #include "rules/no_placement.h"
 #include "rules/retrieval.h"
+#include "search/bound_table.h"
+#include "search/group_bound.h"
+#include "search/grouped_search.h"
+#include "search/prover.h"
 
 namespace {
 
@@ -18,6 +20,36 @@ using Clock = std::chrono::steady_clock;
 // How many expansions pass between two looks at the clock for progress reports.
 constexpr std::uint64_t kTicksPerProgressCheck = 1 << 12;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+
+// A yard of one group in the worst order is today's game, answered by the two-class engine with
+// its tie-breaks: the board with the group as targets and everything else as other items.
+std::optional<State> two_class_board(DenseYard const& dense, Within within) {
+  GroupedBoard const& b = dense.board;
+  if (within != Within::worst || b.stays > 2 || !fits_packing(b.n, b.height)) return std::nullopt;
+  std::vector<std::vector<int>> stacks(b.n, std::vector<int>(b.height, kEmpty));
+  for (int s = 0; s < b.n; ++s) {
+    for (int j = 0; j < b.level[s]; ++j)
+      stacks[s][j] = b.cell[s][j] == b.stays ? kOther : kTarget;
+  }
+  return State(stacks, kNoRequest);
+}
+
+// The yard of a two-class board, in the cells of the yard it came from.
+Yard yard_of_two_class(State const& board, DenseYard const& dense, int groups) {
+  GroupedBoard b(board.n_stacks, board.max_height, dense.board.stays);
+  for (int s = 0; s < board.n_stacks; ++s) {
+    for (int j = 0; j < board.levels[s]; ++j)
+      b.push(s, board.stacks[s][j] == kTarget ? 1 : dense.board.stays);
+  }
+  return yard_of(b, dense, groups);
+}
+
+DenseYard checked_dense_yard(Yard const& yard) {
+  if (std::string const problem = yard_problem(yard); !problem.empty()) {
+    throw std::invalid_argument(problem);
+  }
+  return dense_yard(yard);
+}
 
 PackedBoard pack_request_phase(State const& board) {
   State plain = board;
@@ -28,6 +60,7 @@ PackedBoard pack_request_phase(State const& board) {
 }  // namespace
 
 struct Engine::Impl {
+  std::size_t max_bytes;
   BoundTable table;
   Prover prover;
   std::function<void(SearchStats const&)> progress;
@@ -38,13 +71,34 @@ struct Engine::Impl {
   std::uint64_t ticks = 0;
 
   Impl(std::size_t max_bytes, std::function<void(SearchStats const&)> report)
-      : table(max_bytes), prover(table, [this] { tick(); }), progress(std::move(report)) {}
+      : max_bytes(max_bytes),
+        table(max_bytes),
+        prover(table, [this] { tick(); }),
+        progress(std::move(report)) {}
+
+  // The search for yards of groups, kept across queries on yards of the same shape and order.
+  std::unique_ptr<GroupedSearch> grouped;
+  Within grouped_within = Within::worst;
+  GroupedBoard grouped_shape;
+
+  GroupedSearch& grouped_search(GroupedBoard const& board, Within within) {
+    if (!grouped || grouped_within != within || grouped_shape.n != board.n ||
+        grouped_shape.height != board.height || grouped_shape.stays != board.stays) {
+      grouped.reset();
+      grouped = make_grouped_search(within, board, max_bytes, [this] { tick(); });
+      grouped_within = within;
+      grouped_shape = board;
+    }
+    return *grouped;
+  }
 
   SearchStats stats() const {
     double const running = query_start == Clock::time_point{}
                                ? 0
                                : std::chrono::duration<double>(Clock::now() - query_start).count();
-    return {table.size(), prover.expanded(), seconds + running};
+    std::uint64_t const stored = table.size() + (grouped ? grouped->stored() : 0);
+    std::uint64_t const expanded = prover.expanded() + (grouped ? grouped->expanded() : 0);
+    return {stored, expanded, seconds + running};
   }
 
   void tick() {
@@ -87,6 +141,47 @@ struct Engine::Impl {
       return false;
     });
     return {stack, slot, cost, lifted, true, unpack(best)};
+  }
+
+  std::vector<YardRequestCost> grouped_costs(GroupedBoard const& board, Within within) {
+    std::vector<YardRequestCost> costs;
+    int const group = current_group(board);
+    GroupedSearch& search = grouped_search(board, within);
+    for (int s = 0; s < board.n && group != 0; ++s) {
+      for (int j = 0; j < board.level[s]; ++j) {
+        if (board.cell[s][j] == group) costs.push_back({s, j, search.request_cost(board, s, j)});
+      }
+    }
+    return costs;
+  }
+
+  std::vector<YardStep> grouped_line(DenseYard const& dense, int groups, Within within) {
+    std::vector<YardStep> line;
+    GroupedBoard current = dense.board;
+    while (true) {
+      std::vector<YardRequestCost> const costs = grouped_costs(current, within);
+      if (costs.empty()) break;
+      // The first among equals: the costliest, or for the best order the cheapest.
+      auto chosen = costs.begin();
+      for (auto c = costs.begin(); c != costs.end(); ++c) {
+        bool const better =
+            within == Within::best ? c->cost < chosen->cost : chosen->cost < c->cost;
+        if (better) chosen = c;
+      }
+      Retrieval<GroupedBoard> retrieval(current, chosen->stack, chosen->slot);
+      if (!retrieval.fits()) {
+        line.push_back({chosen->stack, chosen->slot, chosen->cost, 0, false,
+                        yard_of(canonical(current), dense, groups)});
+        break;
+      }
+      GroupedBoard const after =
+          canonical(grouped_search(current, within)
+                        .best_answer(current, chosen->stack, chosen->slot, chosen->cost));
+      line.push_back({chosen->stack, chosen->slot, chosen->cost, retrieval.lifted_count(), true,
+                      yard_of(after, dense, groups)});
+      current = after;
+    }
+    return line;
   }
 
   RequestCost hardest(PackedBoard const& board) {
@@ -166,13 +261,40 @@ SearchStats Engine::stats() const {
   return impl_->stats();
 }
 
-// Placeholder until the grouped search lands.
-std::optional<Moves> Engine::value(Yard const&, Within) {
-  throw std::logic_error("grouped yards: not built yet");
+std::optional<Moves> Engine::value(Yard const& yard, Within within) {
+  DenseYard const dense = checked_dense_yard(yard);
+  if (auto const board = two_class_board(dense, within)) {
+    auto const v = value(*board);
+    return v ? std::optional<Moves>(*v) : std::nullopt;
+  }
+  return impl_->guarded(
+      [&] { return impl_->grouped_search(dense.board, within).value(dense.board); });
 }
-std::optional<std::vector<YardRequestCost>> Engine::request_costs(Yard const&, Within) {
-  throw std::logic_error("grouped yards: not built yet");
+
+std::optional<std::vector<YardRequestCost>> Engine::request_costs(Yard const& yard, Within within) {
+  DenseYard const dense = checked_dense_yard(yard);
+  if (auto const board = two_class_board(dense, within)) {
+    auto const costs = request_costs(*board);
+    if (!costs) return std::nullopt;
+    std::vector<YardRequestCost> yard_costs;
+    for (RequestCost const& c : *costs)
+      yard_costs.push_back({c.stack, c.slot, c.cost});
+    return yard_costs;
+  }
+  return impl_->guarded([&] { return impl_->grouped_costs(dense.board, within); });
 }
-std::optional<std::vector<YardStep>> Engine::best_line(Yard const&, Within) {
-  throw std::logic_error("grouped yards: not built yet");
+
+std::optional<std::vector<YardStep>> Engine::best_line(Yard const& yard, Within within) {
+  DenseYard const dense = checked_dense_yard(yard);
+  if (auto const board = two_class_board(dense, within)) {
+    auto const line = best_line(*board);
+    if (!line) return std::nullopt;
+    std::vector<YardStep> steps;
+    for (LineStep const& step : *line) {
+      steps.push_back({step.stack, step.slot, step.cost, step.moved, step.placed,
+                       yard_of_two_class(step.after, dense, yard.groups)});
+    }
+    return steps;
+  }
+  return impl_->guarded([&] { return impl_->grouped_line(dense, yard.groups, within); });
 }

@@ -1,0 +1,182 @@
+// A yard of retrieval groups opened up for play, and its key in the search's tables.
+//
+// Working board. Cells are bytes: 0 empty, 1 .. stays - 1 the groups (numbered densely, in
+// the order they leave), `stays` an item that stays. Beside the cells, low[s][j] keeps the
+// least cell among the j lowest slots of stack s (kNoItem for none), so that whether an item
+// is blocked, and the least group on a stack, cost one look-up after every push and pop.
+//
+// Stack code. When a stack's cells fit in 64 bits (height x b <= 64, b the bits that hold
+// `stays`), code[s] holds them with slot 0 in the highest b bits and the empty slots 0, so
+// that comparing codes compares stacks in canonical order (lexicographic, slot 0 first, empty
+// first): sorting a board is sorting a few integers, as with two-class boards.
+//
+// Key. Bit 0 up: an 8-bit stack count, an 8-bit capacity, the 8-bit `stays`, then every stack
+// in canonical order, each as `height` cells of b bits, slot 0 in the highest bits: the code
+// of the stack, where it is kept. A yard of n stacks of capacity h takes
+// 24 + n * h * b bits, rounded up to W words: small yards get narrow keys. Two keys are equal
+// exactly when the yards are equal up to the order of their stacks.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+inline constexpr int kMaxGroupedStacks = 32;
+inline constexpr int kMaxGroupedHeight = 31;
+// A cell is a byte, and `stays` must stay below kNoItem.
+inline constexpr int kMaxDenseGroups = 253;
+inline constexpr std::uint8_t kNoItem = 0xff;
+
+struct GroupedBoard {
+  static constexpr int kMaxHeight = kMaxGroupedHeight;
+  using Row = std::array<std::uint8_t, kMaxGroupedHeight + 1>;
+
+  int n = 0;
+  int height = 0;
+  int stays = 0;
+  int bits = 0;        // b
+  bool coded = false;  // whether code[] is kept (height x b <= 64)
+  std::array<int, kMaxGroupedStacks> level{};
+  std::array<std::uint64_t, kMaxGroupedStacks> code{};
+  std::array<Row, kMaxGroupedStacks> cell{};  // cell[s][j]; 0 at and above level[s]
+  std::array<Row, kMaxGroupedStacks> low{};   // low[s][j]: least of cell[s][0 .. j), kNoItem at 0
+
+  GroupedBoard() = default;
+  GroupedBoard(int stacks, int capacity, int stays_cell)
+      : n(stacks),
+        height(capacity),
+        stays(stays_cell),
+        bits(std::bit_width(static_cast<unsigned>(stays_cell))),
+        coded(capacity * bits <= 64) {
+    for (int s = 0; s < n; ++s)
+      low[s][0] = kNoItem;
+  }
+
+  bool same_stack(int a, int b) const {
+    if (coded) return code[a] == code[b];
+    return level[a] == level[b] && std::memcmp(cell[a].data(), cell[b].data(), level[a]) == 0;
+  }
+  int top_item(int s) const { return cell[s][level[s] - 1]; }
+  int item_at(int s, int slot) const { return cell[s][slot]; }
+  bool full(int s) const { return level[s] == height; }
+  int free_slots(int s) const { return height - level[s]; }
+  // The least cell on stack s, kNoItem when it is empty.
+  int lowest(int s) const { return low[s][level[s]]; }
+  // The least cell below slot j of stack s, kNoItem for none.
+  int lowest_below(int s, int slot) const { return low[s][slot]; }
+
+  void pop(int s) {
+    int const j = --level[s];
+    if (coded) code[s] -= std::uint64_t{cell[s][j]} << shift(j);
+    cell[s][j] = 0;
+  }
+  void push(int s, int item) {
+    int const j = level[s]++;
+    if (coded) code[s] += std::uint64_t(item) << shift(j);
+    cell[s][j] = static_cast<std::uint8_t>(item);
+    low[s][j + 1] = std::min<std::uint8_t>(low[s][j], static_cast<std::uint8_t>(item));
+  }
+
+  // Stack indices in canonical order.
+  std::array<std::uint8_t, kMaxGroupedStacks> canonical_order() const {
+    std::array<std::uint8_t, kMaxGroupedStacks> order;
+    if (coded) {
+      // Insertion sort: a handful of codes, nearly in order already.
+      for (int i = 0; i < n; ++i) {
+        int k = i;
+        for (; k > 0 && code[order[k - 1]] > code[i]; --k)
+          order[k] = order[k - 1];
+        order[k] = static_cast<std::uint8_t>(i);
+      }
+      return order;
+    }
+    for (int s = 0; s < n; ++s)
+      order[s] = static_cast<std::uint8_t>(s);
+    std::sort(order.begin(), order.begin() + n, [this](std::uint8_t a, std::uint8_t b) {
+      return std::memcmp(cell[a].data(), cell[b].data(), height) < 0;
+    });
+    return order;
+  }
+
+ private:
+  int shift(int slot) const { return bits * (height - 1 - slot); }
+};
+
+// Bits a cell takes in a key.
+constexpr int cell_bits(int stays) {
+  return std::bit_width(static_cast<unsigned>(stays));
+}
+// Words of the narrowest key that holds a yard of these dimensions.
+constexpr int key_bits(int n, int height, int stays) {
+  return 24 + n * height * cell_bits(stays);
+}
+
+template <int W>
+struct GroupKey {
+  std::array<std::uint64_t, W> word{};
+  friend bool operator==(GroupKey const&, GroupKey const&) = default;
+};
+
+template <int W>
+struct GroupKeyHash {
+  std::size_t operator()(GroupKey<W> const& key) const {
+    std::uint64_t h = 0x243f6a8885a308d3ull;
+    for (std::uint64_t w : key.word)
+      h = (h ^ w) * 0x9e3779b97f4a7c15ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+};
+
+template <int W>
+GroupKey<W> key_of(GroupedBoard const& board) {
+  GroupKey<W> key;
+  int const b = cell_bits(board.stays);
+  int at = 24;
+  key.word[0] = static_cast<std::uint64_t>(board.n) |
+                static_cast<std::uint64_t>(board.height) << 8 |
+                static_cast<std::uint64_t>(board.stays) << 16;
+  auto const order = board.canonical_order();
+  if (board.coded) {
+    int const width = b * board.height;
+    for (int i = 0; i < board.n; ++i, at += width) {
+      std::uint64_t const v = board.code[order[i]];
+      key.word[at >> 6] |= v << (at & 63);
+      if ((at & 63) + width > 64) key.word[(at >> 6) + 1] |= v >> (64 - (at & 63));
+    }
+    return key;
+  }
+  for (int i = 0; i < board.n; ++i, at += b * board.height) {
+    auto const& row = board.cell[order[i]];
+    for (int j = 0; j < board.height; ++j) {
+      int const p = at + b * (board.height - 1 - j);
+      std::uint64_t const v = row[j];
+      key.word[p >> 6] |= v << (p & 63);
+      if ((p & 63) + b > 64) key.word[(p >> 6) + 1] |= v >> (64 - (p & 63));
+    }
+  }
+  return key;
+}
+
+template <int W>
+GroupedBoard board_of(GroupKey<W> const& key) {
+  int const n = static_cast<int>(key.word[0] & 0xff);
+  int const height = static_cast<int>(key.word[0] >> 8 & 0xff);
+  int const stays = static_cast<int>(key.word[0] >> 16 & 0xff);
+  GroupedBoard board(n, height, stays);
+  int const b = cell_bits(stays);
+  std::uint64_t const mask = (std::uint64_t{1} << b) - 1;
+  int at = 24;
+  for (int s = 0; s < n; ++s, at += b * height) {
+    for (int j = 0; j < height; ++j) {
+      int const p = at + b * (height - 1 - j);
+      std::uint64_t v = key.word[p >> 6] >> (p & 63);
+      if ((p & 63) + b > 64) v |= key.word[(p >> 6) + 1] << (64 - (p & 63));
+      if ((v & mask) == 0) break;
+      board.push(s, static_cast<int>(v & mask));
+    }
+  }
+  return board;
+}

@@ -1,0 +1,61 @@
+// Lower bounds on the moves a yard of retrieval groups still needs, for cutting the search
+// short. Three facts, in every order of requests:
+//  - An item that has an item of a lower group beneath it must move at least once, and so
+//    must an item that stays with any item beneath it that leaves. In the worst order an item
+//    with an item of its own group beneath it must move too: the requesting side can always
+//    ask for the lowest item of the group in a stack first. Their count is B.
+//  - A request lifts its items, each one move, and leaves every other blocked item blocked.
+//  - A lifted item that can reach no stack where it would not be blocked again must move a
+//    second time; and at most F of them can land where they are not blocked, F the free slots
+//    on stacks that are good for the least demanding of them.
+// So a request costs at least lifted + (B - blocked among the request and its lifted items) +
+// max(items with no good stack, lifted - F); the yard is worth at least B, and at least the
+// largest (worst order) or least (best and random orders) of these over the requests that
+// may come next. In the random order the bound of the best order is used: the mean of the
+// requests is at least their least.
+#pragma once
+
+#include "model/grouped_board.h"
+#include "rules/within.h"
+
+// Whether an item of cell `item` put on a stack whose least cell is `least` would be blocked.
+// `strict`: an item of the same group beneath counts (the worst order).
+inline bool blocks_on(int item, int least, int stays, bool strict) {
+  return least < item || (strict && least == item && item != stays);
+}
+
+inline bool strict_blocking(Within within) {
+  return within == Within::worst;
+}
+
+// The least group on the board that will be asked for, or 0 when none is left.
+int current_group(GroupedBoard const& board);
+
+// B: the items that must move at least once.
+int blocked_items(GroupedBoard const& board, bool strict);
+
+// The bound on the request at (stack, slot), given B.
+int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, bool strict);
+
+// The bound on the whole board.
+int group_lower_bound(GroupedBoard const& board, Within within);
+
+// The same figures kept up to date one item at a time while a retrieval's lifted items are
+// placed, so that a placement that cannot bring its child below a goal is cut off before it
+// is finished. Start it on the board with the items lifted and the target gone.
+class GroupPlacementBound {
+ public:
+  GroupPlacementBound(int lifted, int const* items, bool strict)
+      : lifted_(lifted), items_(items), strict_(strict) {}
+
+  // Moves that every completion of the placement so far must still cost, counting the lifted
+  // items as moved once: lifted + items blocked where they landed + items left without a
+  // good stack + the blocked items elsewhere (`rest`).
+  int after(GroupedBoard const& placed, int placed_count, int last, int from, int rest);
+
+ private:
+  int lifted_;
+  int const* items_;  // the lifted items, top first
+  bool strict_;
+  int blocked_[kMaxGroupedHeight + 1] = {};  // items blocked where they landed, by count placed
+};

@@ -1,0 +1,155 @@
+#include "search/grouped_search.h"
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "search/grouped_prover.h"
+#include "search/mean_search.h"
+
+namespace {
+
+// Worst and best orders: whole numbers, proved with null windows.
+template <int W>
+class ProvedSearch : public GroupedSearch {
+ public:
+  ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick)
+      : table_(max_bytes), prover_(table_, within, std::move(tick)) {}
+
+  Moves value(GroupedBoard const& board) override { return prover_.value(board); }
+  Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
+    return prover_.request_cost(board, stack, slot);
+  }
+  GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
+                           Moves const& cost) override {
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    int const lifted = retrieval.lifted_count();
+    int const goal = cost.whole_moves();
+    GroupedBoard best;
+    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+      if (goal != kNoPlacement && prover_.at_least(placed, goal - lifted + 1).holds) return true;
+      best = placed;
+      return false;
+    });
+    return best;
+  }
+  std::uint64_t stored() const override { return table_.size(); }
+  std::uint64_t expanded() const override { return prover_.expanded(); }
+
+ private:
+  typename GroupedProver<W>::Table table_;
+  GroupedProver<W> prover_;
+};
+
+// Random order: exact fractions.
+template <int W>
+class MeanValueSearch : public GroupedSearch {
+ public:
+  MeanValueSearch(std::size_t max_bytes, std::function<void()> tick)
+      : search_(max_bytes, std::move(tick)) {}
+
+  Moves value(GroupedBoard const& board) override { return search_.value(board); }
+  Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
+    return search_.request_cost(board, stack, slot);
+  }
+  GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
+                           Moves const& cost) override {
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    int const lifted = retrieval.lifted_count();
+    GroupedBoard best;
+    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+      if (cost.placed()) {
+        if (cost < Moves(lifted + group_lower_bound(placed, Within::random))) return true;
+        if (!(lifted + search_.value(placed) == cost)) return true;
+      }
+      best = placed;
+      return false;
+    });
+    return best;
+  }
+  std::uint64_t stored() const override { return search_.stored(); }
+  std::uint64_t expanded() const override { return search_.expanded(); }
+
+ private:
+  MeanSearch<W> search_;
+};
+
+template <int W>
+std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
+                                             std::function<void()> tick) {
+  if (within == Within::random) return std::make_unique<MeanValueSearch<W>>(max_bytes, tick);
+  return std::make_unique<ProvedSearch<W>>(within, max_bytes, tick);
+}
+
+}  // namespace
+
+DenseYard dense_yard(Yard const& yard) {
+  if (yard.n_stacks > kMaxGroupedStacks || yard.height > kMaxGroupedHeight) {
+    throw std::invalid_argument("a yard of " + std::to_string(yard.n_stacks) + " stacks of " +
+                                std::to_string(yard.height) + " slots is too big: at most " +
+                                std::to_string(kMaxGroupedStacks) + " stacks of " +
+                                std::to_string(kMaxGroupedHeight) + " slots");
+  }
+  std::set<int> groups;
+  for (auto const& stack : yard.stacks) {
+    for (int cell : stack) {
+      if (cell != kEmpty && cell != yard.stays()) groups.insert(cell);
+    }
+  }
+  if (static_cast<int>(groups.size()) > kMaxDenseGroups) {
+    throw std::invalid_argument("the yard has " + std::to_string(groups.size()) +
+                                " groups with items: at most " + std::to_string(kMaxDenseGroups));
+  }
+  DenseYard dense;
+  dense.yard_cell.push_back(kEmpty);
+  dense.yard_cell.insert(dense.yard_cell.end(), groups.begin(), groups.end());
+  dense.yard_cell.push_back(yard.stays());
+  int const stays = static_cast<int>(groups.size()) + 1;
+  dense.board = GroupedBoard(yard.n_stacks, yard.height, stays);
+  for (int s = 0; s < yard.n_stacks; ++s) {
+    for (int cell : yard.stacks[s]) {
+      if (cell == kEmpty) break;
+      int const d = cell == yard.stays()
+                        ? stays
+                        : 1 + static_cast<int>(std::distance(groups.begin(), groups.find(cell)));
+      dense.board.push(s, d);
+    }
+  }
+  return dense;
+}
+
+Yard yard_of(GroupedBoard const& board, DenseYard const& dense, int groups) {
+  Yard yard{board.n, board.height, groups,
+            std::vector<std::vector<int>>(board.n, std::vector<int>(board.height, kEmpty))};
+  for (int s = 0; s < board.n; ++s) {
+    for (int j = 0; j < board.level[s]; ++j)
+      yard.stacks[s][j] = dense.yard_cell[board.cell[s][j]];
+  }
+  return yard;
+}
+
+GroupedBoard canonical(GroupedBoard const& board) {
+  GroupedBoard sorted(board.n, board.height, board.stays);
+  auto const order = board.canonical_order();
+  for (int s = 0; s < board.n; ++s) {
+    for (int j = 0; j < board.level[order[s]]; ++j)
+      sorted.push(s, board.cell[order[s]][j]);
+  }
+  return sorted;
+}
+
+std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
+                                                   std::size_t max_bytes,
+                                                   std::function<void()> tick) {
+  int const bits = key_bits(shape.n, shape.height, shape.stays);
+  if (bits <= 128) return make_of_width<2>(within, max_bytes, std::move(tick));
+  if (bits <= 256) return make_of_width<4>(within, max_bytes, std::move(tick));
+  if (bits <= 512) return make_of_width<8>(within, max_bytes, std::move(tick));
+  if (bits <= 1024) return make_of_width<16>(within, max_bytes, std::move(tick));
+  if (bits <= 2048) return make_of_width<32>(within, max_bytes, std::move(tick));
+  throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
+                              std::to_string(shape.height) + " slots x " +
+                              std::to_string(cell_bits(shape.stays)) +
+                              " bits a cell is more than 2024 bits");
+}

@@ -1,0 +1,49 @@
+// The searches on yards of retrieval groups behind one interface: null-window proofs for the
+// worst and best orders, exact means for the random order, each with keys as wide as the yard
+// needs (see model/grouped_board.h). Also the translation between a user's Yard, whose group
+// numbers may be any, and the dense cells the searches work on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "model/grouped_board.h"
+#include "model/yard.h"
+#include "rules/moves.h"
+#include "rules/within.h"
+
+// A yard with its groups renumbered 1, 2, ... in the order they leave, groups without items
+// left out; the order of cells, and so every value, is unchanged.
+struct DenseYard {
+  GroupedBoard board;          // stacks in the yard's order
+  std::vector<int> yard_cell;  // yard_cell[dense cell]: the yard's cell (0 for empty)
+};
+
+// Throws std::invalid_argument when the yard is too big for the searches.
+DenseYard dense_yard(Yard const& yard);
+// The yard of a board, with the yard's own cells back.
+Yard yard_of(GroupedBoard const& board, DenseYard const& dense, int groups);
+// The board with its stacks in canonical order.
+GroupedBoard canonical(GroupedBoard const& board);
+
+class GroupedSearch {
+ public:
+  virtual ~GroupedSearch() = default;
+  virtual Moves value(GroupedBoard const& board) = 0;
+  virtual Moves request_cost(GroupedBoard const& board, int stack, int slot) = 0;
+  // The board after the first placement, in the order of gen_all_seq, that reaches `cost`
+  // (the request's cost): stacks as placed, not sorted. The lifted items must fit.
+  virtual GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
+                                   Moves const& cost) = 0;
+  virtual std::uint64_t stored() const = 0;
+  virtual std::uint64_t expanded() const = 0;
+};
+
+// A search for boards shaped like `shape` (stacks, capacity, cells) in this order; its table
+// may take max_bytes (0: no limit), and throws BudgetExceeded beyond. tick as for Prover.
+std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
+                                                   std::size_t max_bytes,
+                                                   std::function<void()> tick);
