@@ -1,6 +1,10 @@
 #include "report/json_report.h"
 
+#include <charconv>
+#include <string>
+
 #include "board_io/compact_form.h"
+#include "board_io/instance_form.h"
 #include "rules/no_placement.h"
 
 namespace {
@@ -35,6 +39,57 @@ JsonRecord requests_json(std::vector<RequestCost> const& costs,
   return records;
 }
 
+// The number that the text and CSV reports write, rounded to six decimals: from_chars, unlike
+// stod, reads it the same in every locale.
+double rounded_number(Moves const& moves) {
+  std::string const text = moves.decimal_text();
+  double number = 0;
+  std::from_chars(text.data(), text.data() + text.size(), number);
+  return number;
+}
+
+// Writes `moves` under `key`, and for random order its exact fraction under key_fraction.
+void put_moves(JsonRecord& record, std::string const& key, Moves const& moves, Within within) {
+  if (within != Within::random) {
+    record[key] = cost_json(moves.whole_moves());
+    return;
+  }
+  record[key] = moves.placed() ? JsonRecord(rounded_number(moves)) : JsonRecord();
+  record[key + "_fraction"] = moves.placed() ? JsonRecord(moves.fraction_text()) : JsonRecord();
+}
+
+JsonRecord yard_line_json(Yard const& start, std::vector<YardStep> const& line, Within within) {
+  JsonRecord steps = JsonRecord::array();
+  Yard const* current = &start;
+  for (YardStep const& step : line) {
+    JsonRecord record;
+    record["request"] = {step.stack, step.slot};
+    record["group"] = current->stacks[step.stack][step.slot];
+    put_moves(record, "cost", step.cost, within);
+    record["moved"] = step.moved;
+    record["after"] = step.placed ? JsonRecord(format_yard(step.after)) : JsonRecord();
+    steps.push_back(std::move(record));
+    current = &step.after;
+  }
+  return steps;
+}
+
+JsonRecord yard_requests_json(Yard const& yard, std::vector<YardRequestCost> const& costs,
+                              Within within) {
+  std::optional<YardRequestCost> const first = first_request(costs, within);
+  JsonRecord records = JsonRecord::array();
+  for (YardRequestCost const& c : costs) {
+    JsonRecord record;
+    record["stack"] = c.stack;
+    record["slot"] = c.slot;
+    record["group"] = yard.stacks[c.stack][c.slot];
+    put_moves(record, "cost", c.cost, within);
+    record["first_in_line"] = first->stack == c.stack && first->slot == c.slot;
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
 }  // namespace
 
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line) {
@@ -53,9 +108,39 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   return record;
 }
 
+std::string json_line(JsonRecord const& record) {
+  return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 JsonRecord batch_error_json(long input_line, std::string const& error) {
   JsonRecord record;
   record["input_line"] = input_line;
+  record["error"] = error;
+  return record;
+}
+
+JsonRecord yard_result_json(YardResult const& result, JsonRecord record) {
+  Yard const& yard = result.yard;
+  record["board"] = format_yard(yard);
+  record["within"] = within_name(result.within);
+  record["groups"] = yard.groups;
+  record["stacks"] = yard.n_stacks;
+  record["height"] = yard.height;
+  record["targets"] = yard.items_to_retrieve();
+  record["items"] = yard.items();
+  put_moves(record, "value", result.value, result.within);
+  record["line"] = yard_line_json(yard, result.line, result.within);
+  if (result.requests) {
+    record["requests"] = yard_requests_json(yard, *result.requests, result.within);
+  }
+  record["states"] = result.states;
+  record["seconds"] = result.seconds;
+  return record;
+}
+
+JsonRecord file_error_json(std::string const& file, std::string const& error) {
+  JsonRecord record;
+  record["file"] = file;
   record["error"] = error;
   return record;
 }

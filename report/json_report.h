@@ -17,5 +17,23 @@ using JsonRecord = nlohmann::ordered_json;
 // that could not be served}. "input_line" is there for a board read from a batch.
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line = {});
 
+// The record on one line, as JSON Lines and --json write it; bytes that are not UTF-8 are
+// replaced rather than thrown over.
+std::string json_line(JsonRecord const& record);
+
 // The record of a batch line that has no result: {"input_line", "error"}.
 JsonRecord batch_error_json(long input_line, std::string const& error);
+
+// The record of a grouped solve, after the fields already in `record` (where the yard came
+// from): {"board": format_yard, "within", "groups", "stacks", "height", "targets" (items to
+// retrieve), "items", "value", ["value_fraction",] "line", ["requests",] "states", "seconds"}.
+// Each step of "line" is {"request": [stack, slot], "group", "cost", ["cost_fraction",]
+// "moved", "after": format_yard, or null for a request that could not be served}; each entry
+// of "requests" is {"stack", "slot", "group", "cost", ["cost_fraction",] "first_in_line"}.
+// Costs are whole numbers for worst and best order; for random order a number rounded to six
+// decimals, with the exact "p/q" in the "_fraction" field beside it. No placement is null in
+// both.
+JsonRecord yard_result_json(YardResult const& result, JsonRecord record = JsonRecord::object());
+
+// The record of an instance file that has no result: {"file", "error"}.
+JsonRecord file_error_json(std::string const& file, std::string const& error);

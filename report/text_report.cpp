@@ -1,9 +1,11 @@
 #include "report/text_report.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
 #include "report/opening_lines.h"
+#include "report/yard_drawing.h"
 #include "rules/no_placement.h"
 
 namespace {
@@ -16,6 +18,24 @@ std::string drawing(State const& board) {
 
 std::string cost_text(int cost) {
   return cost == kNoPlacement ? "none" : std::to_string(cost);
+}
+
+// The word that marks the request a line of play starts with.
+char const* first_request_mark(Within within) {
+  return within == Within::best ? "cheapest" : within == Within::random ? "costliest" : "hardest";
+}
+
+char const* line_heading(Within within) {
+  switch (within) {
+    case Within::worst:
+      return "Best play (each request the costliest of its group, each retrieval the best):\n";
+    case Within::best:
+      return "Best play (each request the cheapest of its group, each retrieval the best):\n";
+    case Within::random:
+      return "Unluckiest play (each request the costliest of its group; costs are expected moves "
+             "to the end):\n";
+  }
+  return "";
 }
 
 }  // namespace
@@ -55,4 +75,74 @@ std::string solve_report_text(SolveResult const& result) {
     text += request_table_text(*result.requests, result.hardest.value_or(RequestCost{-1, -1, 0}));
   }
   return text + line_of_play_text(result.board, result.line);
+}
+
+std::string moves_text(Moves const& moves, Within within) {
+  if (!moves.placed()) return "none";
+  if (within != Within::random) return std::to_string(moves.whole_moves());
+  return moves.decimal_text() + " (" + moves.fraction_text() + ")";
+}
+
+std::string yard_value_text(Moves const& value, Within within) {
+  std::string text = std::string("Order within groups: ") + within_name(within) + "\n";
+  if (within != Within::random) {
+    return text + minimum_moves_line(value.whole_moves());
+  }
+  if (!value.placed()) {
+    return text + "Expected moves: none - the items lifted for some request fit nowhere\n";
+  }
+  return text + "Expected moves: " + moves_text(value, within) + "\n";
+}
+
+std::string yard_request_table_text(Yard const& yard, std::vector<YardRequestCost> const& costs,
+                                    Within within) {
+  if (costs.empty()) return "No request can be made: the yard holds no item to retrieve.\n";
+  std::vector<std::string> texts;
+  std::size_t width = 4;  // "cost"
+  for (YardRequestCost const& c : costs) {
+    texts.push_back(moves_text(c.cost, within));
+    width = std::max(width, texts.back().size());
+  }
+  std::optional<YardRequestCost> const first = first_request(costs, within);
+  std::string text =
+      "Cost of each request (stacks count from 0 at the left, slots from 0 at the bottom):\n"
+      "stack  slot  group  " +
+      std::string(width - 4, ' ') + "cost\n";
+  for (std::size_t i = 0; i < costs.size(); ++i) {
+    YardRequestCost const& c = costs[i];
+    char row[64];
+    std::snprintf(row, sizeof row, "%5d %5d %6d  ", c.stack, c.slot, yard.stacks[c.stack][c.slot]);
+    text += row + std::string(width - texts[i].size(), ' ') + texts[i];
+    if (c.stack == first->stack && c.slot == first->slot) {
+      text += std::string("  <- ") + first_request_mark(within);
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+std::string yard_line_text(Yard const& start, std::vector<YardStep> const& line, Within within) {
+  if (line.empty()) return "";
+  std::string text = line_heading(within);
+  Yard const* current = &start;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    YardStep const& step = line[i];
+    text += "Request " + std::to_string(i + 1) + ": stack " + std::to_string(step.stack) +
+            ", slot " + std::to_string(step.slot) + ", group " +
+            std::to_string(current->stacks[step.stack][step.slot]) + ", cost " +
+            moves_text(step.cost, within) + "\n";
+    text += yard_drawing(*current, {step.stack, step.slot});
+    if (!step.placed) break;
+    current = &step.after;
+    text += yard_drawing(*current);
+  }
+  return text;
+}
+
+std::string yard_report_text(YardResult const& result) {
+  std::string text = yard_value_text(result.value, result.within) + yard_drawing(result.yard);
+  if (result.requests) {
+    text += yard_request_table_text(result.yard, *result.requests, result.within);
+  }
+  return text + yard_line_text(result.yard, result.line, result.within);
 }

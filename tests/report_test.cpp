@@ -5,11 +5,13 @@
 #include <sstream>
 
 #include "board_io/compact_form.h"
+#include "board_io/instance_form.h"
 #include "report/csv_report.h"
 #include "report/json_report.h"
 #include "report/text_report.h"
-#include "solve_cli/solve_board.h"
+#include "report/yard_drawing.h"
 #include "rules/no_placement.h"
+#include "solve_cli/solve_board.h"
 
 namespace {
 
@@ -123,6 +125,165 @@ TEST(CsvReport, HeaderAndRowsHaveTheSameFiveColumns) {
   EXPECT_EQ(csv_row(7, result), "7,00/12/12,2,42,0.250000\n");
   result.value = kNoPlacement;
   EXPECT_EQ(csv_row(8, result), "8,00/12/12,,42,0.250000\n");
+}
+
+// One stack holding three items of group 1 beside an empty stack, height 3, in random order,
+// worked out by hand. Asking for the top item costs nothing now and leaves two on one stack:
+// 1/2 (the lower one first, half the time, lifts the upper). The middle one lifts one item and
+// leaves two items on top: 1. The bottom one lifts two onto the other stack, one on the
+// other: 2 + 1/2. The yard is worth (1/2 + 1 + 5/2) / 3 = 4/3.
+YardResult three_of_a_group() {
+  Yard const yard{2, 3, 1, {{0, 0, 0}, {1, 1, 1}}};
+  Yard const two{2, 3, 1, {{0, 0, 0}, {1, 1, 0}}};
+  Yard const one{2, 3, 1, {{0, 0, 0}, {1, 0, 0}}};
+  Yard const none{2, 3, 1, {{0, 0, 0}, {0, 0, 0}}};
+  return YardResult{
+      yard,
+      Within::random,
+      Moves(Fraction(4, 3)),
+      {{1, 0, Moves(Fraction(5, 2)), 2, true, two},
+       {1, 0, Moves(1), 1, true, one},
+       {1, 0, Moves(0), 0, true, none}},
+      std::vector<YardRequestCost>{
+          {1, 0, Moves(Fraction(5, 2))}, {1, 1, Moves(1)}, {1, 2, Moves(Fraction(1, 2))}},
+      5,
+      0.25};
+}
+
+TEST(YardReports, FirstRequestIsTheCostliestOrForBestTheCheapestFirstAmongEquals) {
+  std::vector<YardRequestCost> const costs = {{0, 1, Moves(2)},
+                                              {1, 0, Moves(Fraction(7, 2))},
+                                              {1, 1, Moves(2)},
+                                              {2, 0, Moves(Fraction(7, 2))}};
+  std::vector<YardRequestCost> const with_none = {{0, 0, Moves(3)}, {0, 1, Moves::no_placement()}};
+  struct Case {
+    std::vector<YardRequestCost> costs;
+    Within within;
+    int stack, slot;
+  };
+  for (Case const& c : std::vector<Case>{{costs, Within::worst, 1, 0},
+                                         {costs, Within::random, 1, 0},
+                                         {costs, Within::best, 0, 1},
+                                         {with_none, Within::worst, 0, 1},
+                                         {with_none, Within::best, 0, 0}}) {
+    auto const first = first_request(c.costs, c.within);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(std::pair(first->stack, first->slot), std::pair(c.stack, c.slot))
+        << within_name(c.within);
+  }
+  EXPECT_FALSE(first_request({}, Within::worst).has_value());
+}
+
+TEST(YardReports, ValueLinesSayTheOrderAndForRandomTheExpectation) {
+  struct Case {
+    Moves value;
+    Within within;
+    char const* second_line;
+  };
+  for (Case const& c : std::vector<Case>{
+           {Moves(7), Within::worst, "Minimum moves: 7\n"},
+           {Moves(7), Within::best, "Minimum moves: 7\n"},
+           {Moves::no_placement(), Within::best,
+            "Minimum moves: none - the items lifted for some request fit nowhere\n"},
+           {Moves(Fraction(555071, 40320)), Within::random,
+            "Expected moves: 13.766642 (555071/40320)\n"},
+           {Moves(2), Within::random, "Expected moves: 2.000000 (2/1)\n"},
+           {Moves::no_placement(), Within::random,
+            "Expected moves: none - the items lifted for some request fit nowhere\n"},
+       }) {
+    EXPECT_EQ(yard_value_text(c.value, c.within),
+              std::string("Order within groups: ") + within_name(c.within) + "\n" + c.second_line);
+  }
+}
+
+TEST(YardReports, DrawingWritesGroupsAlignedToTheWidestAndHighlightsTheRequest) {
+  EXPECT_EQ(yard_drawing(Yard{3, 2, 3, {{1, 4}, {3, 0}, {0, 0}}}, {0, 1}),
+            "-----\n|\033[6;30;42mx\033[0m..|\n|13.|\n-----\n");
+  EXPECT_EQ(yard_drawing(Yard{2, 2, 12, {{12, 2}, {13, 0}}}, {0, 0}),
+            "-------\n| 2  .|\n|\033[6;30;42m12\033[0m  x|\n-------\n");
+}
+
+TEST(YardReports, RequestTableAlignsTheCostsAndMarksTheFirstOfTheLine) {
+  YardResult const result = three_of_a_group();
+  EXPECT_EQ(yard_request_table_text(result.yard, *result.requests, Within::random),
+            "Cost of each request (stacks count from 0 at the left, slots from 0 at the bottom):\n"
+            "stack  slot  group            cost\n"
+            "    1     0      1  2.500000 (5/2)  <- costliest\n"
+            "    1     1      1  1.000000 (1/1)\n"
+            "    1     2      1  0.500000 (1/2)\n");
+  std::string const text = yard_report_text(result);
+  EXPECT_EQ(
+      text.rfind(yard_value_text(result.value, Within::random) + yard_drawing(result.yard), 0), 0u);
+  EXPECT_NE(text.find("Request 1: stack 1, slot 0, group 1, cost 2.500000 (5/2)\n" +
+                      yard_drawing(result.yard, {1, 0}) + yard_drawing(result.line[0].after)),
+            std::string::npos)
+      << text;
+}
+
+TEST(YardReports, JsonGivesRandomCostsAsRoundedNumbersWithTheirFractions) {
+  JsonRecord origin;
+  origin["file"] = "a.txt";
+  JsonRecord const written = yard_result_json(three_of_a_group(), origin);
+  EXPECT_EQ(written.begin().key(), "file");
+  nlohmann::json const record = nlohmann::json::parse(written.dump());
+  EXPECT_EQ(record["board"], format_yard(three_of_a_group().yard));
+  EXPECT_EQ(record["within"], "random");
+  EXPECT_EQ(record["groups"], 1);
+  EXPECT_EQ(record["targets"], 3);
+  EXPECT_DOUBLE_EQ(record["value"].get<double>(), 1.333333);
+  EXPECT_EQ(record["value_fraction"], "4/3");
+  ASSERT_EQ(record["line"].size(), 3u);
+  EXPECT_DOUBLE_EQ(record["line"][0]["cost"].get<double>(), 2.5);
+  EXPECT_EQ(record["line"][0]["cost_fraction"], "5/2");
+  EXPECT_EQ(record["line"][0]["group"], 1);
+  EXPECT_EQ(record["line"][2]["after"], format_yard(three_of_a_group().line[2].after));
+  ASSERT_EQ(record["requests"].size(), 3u);
+  EXPECT_EQ(record["requests"][2]["cost_fraction"], "1/2");
+  EXPECT_EQ(record["requests"][0]["first_in_line"], true);
+  EXPECT_EQ(record["requests"][1]["first_in_line"], false);
+
+  YardResult none = three_of_a_group();
+  none.value = Moves::no_placement();
+  nlohmann::json const unplaced = nlohmann::json::parse(yard_result_json(none).dump());
+  EXPECT_TRUE(unplaced["value"].is_null());
+  EXPECT_TRUE(unplaced["value_fraction"].is_null());
+
+  YardResult best = three_of_a_group();
+  best.within = Within::best;
+  best.value = Moves(0);
+  best.line.clear();
+  best.requests.reset();
+  nlohmann::json const whole = nlohmann::json::parse(yard_result_json(best).dump());
+  EXPECT_TRUE(whole["value"].is_number_integer());
+  EXPECT_FALSE(whole.contains("value_fraction"));
+  EXPECT_FALSE(whole.contains("requests"));
+}
+
+TEST(CsvReport, FieldsAreQuotedAsRfc4180Says) {
+  for (auto const& [field, written] : std::vector<std::pair<std::string, std::string>>{
+           {"yards.txt", "yards.txt"},
+           {"", ""},
+           {"a,b.txt", "\"a,b.txt\""},
+           {"say \"hi\".txt", "\"say \"\"hi\"\".txt\""},
+           {"two\nlines", "\"two\nlines\""},
+           {"cr\r", "\"cr\r\""},
+       }) {
+    EXPECT_EQ(csv_field(field), written) << field;
+  }
+}
+
+TEST(CsvReport, YardRowsHaveTheColumnsOfTheirHeader) {
+  EXPECT_EQ(yard_csv_header("file"),
+            "file,board,within,groups,value,value_fraction,states,seconds\n");
+  YardResult result = three_of_a_group();
+  std::string const board = csv_field(format_yard(result.yard));
+  EXPECT_EQ(yard_csv_row("a,b.txt", result),
+            "\"a,b.txt\"," + board + ",random,1,1.333333,4/3,5,0.250000\n");
+  result.value = Moves::no_placement();
+  EXPECT_EQ(yard_csv_row("7", result), "7," + board + ",random,1,,,5,0.250000\n");
+  result.within = Within::worst;
+  result.value = Moves(3);
+  EXPECT_EQ(yard_csv_row("7", result), "7," + board + ",worst,1,3,,5,0.250000\n");
 }
 
 }  // namespace
