@@ -3,14 +3,19 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <exception>
 #include <iostream>
 #include <new>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/exit_status.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/run_batch.h"
+#include "solve_cli/run_instances.h"
 #include "solve_cli/run_play.h"
 #include "solve_cli/run_single.h"
 #include "solve_cli/solve_options.h"
@@ -18,13 +23,16 @@
 namespace {
 
 constexpr char const* kUsage =
-    "usage: stacks_solve [OPTIONS] (--board TEXT | FILE | --batch FILE); see --help";
+    "usage: stacks_solve [OPTIONS] (--board TEXT | FILE | --batch FILE | --instance FILE...); "
+    "see --help";
 
 constexpr char const* kDescription =
     "Computes the least number of relocations that always suffices to take every target out of\n"
-    "a yard, whatever order the targets are asked for in, and shows best play for both sides.";
+    "a yard, whatever order the targets are asked for in, and shows best play for both sides.\n"
+    "Items may also leave in retrieval groups (--instance), with the order inside a group\n"
+    "chosen by the worst case, the best case or chance (--within).";
 
-constexpr char const* kFooter = R"(Input (give exactly one):
+constexpr char const* kFooter = R"footer(Input (give exactly one):
   --board TEXT   stacks separated by '/', each written bottom slot first as digits
                  0 empty, 1 target, 2 other item, all of the same length (the capacity),
                  e.g. 1222000/1121000/1122000/1221000
@@ -33,6 +41,20 @@ constexpr char const* kFooter = R"(Input (give exactly one):
                  of '-' and colour codes are ignored. '-' reads standard input.
   --batch FILE   one compact board a line; blank lines and lines starting with '#' are
                  skipped. '-' reads standard input.
+  --instance FILE...  one or more files in the instance form of the literature: a first
+                 line "S H N" (stacks, capacity, items), then one line a stack, leftmost
+                 first: its height h, then h priorities, bottom first. A priority is the
+                 item's retrieval group (groups leave in increasing order), 0 an item that
+                 stays. '-' reads standard input.
+
+Retrieval groups:
+  --within worst|best|random  who orders the requests inside a group: worst (the default)
+                 the requesting side, asking for the costliest item; best the retrieving
+                 side, taking the cheapest; random chance, every item of the group equally
+                 likely, and the value is the exact expected number of moves. With best or
+                 random a board of --board, FILE or --batch is one group: its targets.
+  --retrieve-up-to K  with --instance: only groups 1 to K are asked for; the items of later
+                 groups stay.
 
 Output:
   The board is put into canonical order (stacks sorted bottom slot first, empty < target <
@@ -49,11 +71,25 @@ Output:
                  a line that cannot be read or solved gives no row
   A value of "no placement" (the items lifted for some request fit nowhere) is said in words,
   and is null in JSON.
+  Yards of groups (--instance, or --within best or random) are drawn with each item as its
+  group number, 'x' an item that stays, '.' an empty slot. The text opens with "Order within
+  groups: W", then "Minimum moves: V", or for random "Expected moves: 13.766642
+  (555071/40320)" (rounded, then exact); the line of play takes the costliest request of
+  each turn (for best order the cheapest), each step with its cost. JSON records add
+  "within" and "groups"; "board" is the yard as in "2,0/1,3/" (stacks bottom first, an item
+  that stays as 0); for random order each cost is a number rounded to 6 decimals with the
+  exact "p/q" beside it ("value_fraction", "cost_fraction").
+  --instance     with one FILE the report of a single board; with several, JSON Lines, one
+                 object per file with its "file" (or {"file", "error"})
+  --instance --csv  file,board,within,groups,value,value_fraction,states,seconds
+  --batch --csv --within best|random
+                 line,board,within,groups,value,value_fraction,states,seconds
   --play         the game of stacks_interactive on this board: after the time and the value,
                  each turn shows the hardest request as advice ("You should try:"), reads the
                  number of a stack from standard input (its lowest target is requested),
                  shows the request's cost and the board after the best retrieval. A bad
-                 number gets a line on standard error and is asked again.
+                 number gets a line on standard error and is asked again. Worst order on a
+                 board of --board or FILE only.
 
 Limits:
   --max-memory SIZE  bytes, or a whole number with K, M or G (powers of 1024): 65536, 64K,
@@ -63,18 +99,22 @@ Limits:
   terminal (boards solved, boards stored, seconds), and nothing otherwise.
 
 Exit status:
-  0  solved (every board of a batch)
+  0  solved (every board of a batch, every --instance file)
   1  internal error, or the output could not be written
-  2  bad input or usage (in a batch: some line, after the others were solved; with
-     --play: the input ended before the game was over)
+  2  bad input or usage (in a batch: some line, after the others were solved; with several
+     --instance files: some file, after the others were solved; with --play: the input
+     ended before the game was over)
   3  a resource limit: the search needed more than --max-memory, or memory ran out
-  In a batch with several failures: 1 before 2 before 3.)";
+  In a batch or several files with several failures: 1 before 2 before 3.)footer";
 
 // The command line as CLI11 reads it, before the checks that span several options.
 struct RawOptions {
   std::string board;
   std::string drawing;
   std::string batch;
+  std::vector<std::string> instances;
+  std::string within;
+  std::string retrieve_up_to;
   std::string max_memory;
   bool requests = false;
   bool json = false;
@@ -92,11 +132,21 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   auto* batch =
       app.add_option("--batch", raw.batch, "a file of compact boards, one a line; - for stdin")
           ->type_name("FILE");
-  board->excludes(drawing)->excludes(batch);
-  drawing->excludes(batch);
+  auto* instance =
+      app.add_option("--instance", raw.instances, "files of yards of retrieval groups; - for stdin")
+          ->type_name("FILE");
+  board->excludes(drawing)->excludes(batch)->excludes(instance);
+  drawing->excludes(batch)->excludes(instance);
+  batch->excludes(instance);
+  app.add_option("--within", raw.within, "order inside a group: worst (default), best, random")
+      ->type_name("ORDER");
+  app.add_option("--retrieve-up-to", raw.retrieve_up_to,
+                 "with --instance: ask for groups 1 to K only")
+      ->type_name("K");
   app.add_flag("--requests", raw.requests, "also show the cost of every request");
   auto* json = app.add_flag("--json", raw.json, "write JSON instead of text");
-  auto* csv = app.add_flag("--csv", raw.csv, "with --batch: write CSV instead of JSON Lines");
+  auto* csv =
+      app.add_flag("--csv", raw.csv, "with --batch or --instance: write CSV instead of JSON Lines");
   json->excludes(csv);
   auto* play = app.add_flag("--play", raw.play,
                             "play the requesting side against the solver (moves on stdin)");
@@ -105,15 +155,56 @@ void declare_options(CLI::App& app, RawOptions& raw) {
       ->type_name("SIZE");
 }
 
+// A whole number from 0, written in digits only.
+std::optional<int> parse_group_number(std::string const& text) {
+  int number = 0;
+  char const* const end = text.data() + text.size();
+  auto const [stop, error] = std::from_chars(text.data(), end, number);
+  if (text.empty() || text.front() == '-' || error != std::errc() || stop != end) {
+    return std::nullopt;
+  }
+  return number;
+}
+
+// The checks of the grouped solves; an empty string when they hold together.
+std::string check_group_options(CLI::App const& app, RawOptions const& raw, SolveOptions& options) {
+  options.instances = raw.instances;
+  if (app.count("--within") != 0) {
+    auto const within = parse_within(raw.within);
+    if (!within) return "--within: '" + raw.within + "' is not an order; use worst, best or random";
+    options.within = *within;
+  }
+  if (app.count("--retrieve-up-to") != 0) {
+    if (options.instances.empty()) return "--retrieve-up-to is for --instance only";
+    options.retrieve_up_to = parse_group_number(raw.retrieve_up_to);
+    if (!options.retrieve_up_to) {
+      return "--retrieve-up-to: '" + raw.retrieve_up_to + "' is not a group number (0 or more)";
+    }
+  }
+  if (raw.play && options.within != Within::worst) {
+    return "--play is the game of worst order; it does not combine with --within " +
+           std::string(within_name(options.within));
+  }
+  if (raw.play && !options.instances.empty()) {
+    return "--play is for a board of --board or a FILE; it does not combine with --instance";
+  }
+  return {};
+}
+
 // The checks that CLI11 does not make; an empty string when the options hold together.
 std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptions& options) {
   if (app.count("--board") != 0) options.board_text = raw.board;
   if (app.count("FILE") != 0) options.drawing = raw.drawing;
   if (app.count("--batch") != 0) options.batch = raw.batch;
-  if (!options.board_text && !options.drawing && !options.batch) {
-    return "no board given: use --board TEXT, a FILE, or --batch FILE";
+  if (!options.board_text && !options.drawing && !options.batch && raw.instances.empty()) {
+    return "no board given: use --board TEXT, a FILE, --batch FILE or --instance FILE...";
   }
-  if (raw.csv && !options.batch) return "--csv is for --batch only";
+  if (std::string problem = check_group_options(app, raw, options); !problem.empty()) {
+    return problem;
+  }
+  if (raw.csv && !options.batch && options.instances.empty()) {
+    return "--csv is for --batch and --instance only";
+  }
   if (raw.csv && raw.requests) return "--requests has no column in --csv; use JSON Lines";
   if (raw.play && raw.requests) return "--requests has no place in --play";
   if (raw.play && options.drawing && *options.drawing == "-") {
@@ -159,9 +250,10 @@ int main(int argc, char** argv) {
 
   ProgressLine progress(std::cerr, isatty(2) == 1);
   try {
-    ExitStatus const status = options.batch  ? run_batch(options, progress)
-                              : options.play ? run_play(options, progress)
-                                             : run_single(options, progress);
+    ExitStatus const status = options.batch                ? run_batch(options, progress)
+                              : !options.instances.empty() ? run_instances(options, progress)
+                              : options.play               ? run_play(options, progress)
+                                                           : run_single(options, progress);
     std::cout.flush();
     if (!std::cout) {
       print_error(progress, "", "writing the output failed");

@@ -7,6 +7,11 @@ namespace {
 constexpr auto kQuietStart = std::chrono::seconds(1);
 constexpr auto kRewriteEvery = std::chrono::milliseconds(200);
 
+std::string stored_status(std::uint64_t stored, double seconds) {
+  return std::to_string(stored) + " boards stored, " + std::to_string(static_cast<long>(seconds)) +
+         " s";
+}
+
 }  // namespace
 
 ProgressLine::ProgressLine(std::ostream& out, bool enabled, std::function<Clock::time_point()> now)
@@ -41,6 +46,11 @@ std::string progress_status(long batch_solved, long batch_line, std::uint64_t st
     text = std::to_string(batch_solved) + (batch_solved == 1 ? " board" : " boards") +
            " solved, line " + std::to_string(batch_line) + ": ";
   }
-  return text + std::to_string(stored) + " boards stored, " +
-         std::to_string(static_cast<long>(seconds)) + " s";
+  return text + stored_status(stored, seconds);
+}
+
+std::string file_progress_status(long files_solved, std::string const& file, std::uint64_t stored,
+                                 double seconds) {
+  return std::to_string(files_solved) + (files_solved == 1 ? " file" : " files") + " solved, " +
+         file + ": " + stored_status(stored, seconds);
 }

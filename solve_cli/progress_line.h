@@ -37,3 +37,7 @@ class ProgressLine {
 // "12345 boards stored, 3 s"; in a batch "2 boards solved, line 7: 12345 boards stored, 3 s".
 std::string progress_status(long batch_solved, long batch_line, std::uint64_t stored,
                             double seconds);
+
+// The same in a run over instance files: "2 files solved, a.txt: 12345 boards stored, 3 s".
+std::string file_progress_status(long files_solved, std::string const& file, std::uint64_t stored,
+                                 double seconds);

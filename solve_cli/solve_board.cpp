@@ -46,3 +46,32 @@ std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }
+
+std::optional<YardResult> solve_yard(Yard yard, Within within, SolveWants wants,
+                                     std::size_t max_bytes,
+                                     std::function<void(SearchStats const&)> progress) {
+  auto const start = std::chrono::steady_clock::now();
+  yard.sort_stacks();
+  Engine engine(max_bytes, std::move(progress));
+
+  YardResult result{yard, within, {}, {}, {}, 0, 0};
+  auto const given_up = [&engine]() -> std::optional<YardResult> {
+    expect_out_of_memory(engine);
+    return std::nullopt;
+  };
+  std::optional<Moves> value = engine.value(yard, within);
+  if (!value) return given_up();
+  result.value = std::move(*value);
+  if (wants.requests) {
+    result.requests = engine.request_costs(yard, within);
+    if (!result.requests) return given_up();
+  }
+  if (wants.line) {
+    auto line = engine.best_line(yard, within);
+    if (!line) return given_up();
+    result.line = std::move(*line);
+  }
+  result.states = engine.stats().stored;
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}

@@ -19,3 +19,10 @@ struct SolveWants {
 // budget is a fault of the program (std::logic_error).
 std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_t max_bytes,
                                        std::function<void(SearchStats const&)> progress);
+
+// The same for a yard of retrieval groups (well formed, see yard_problem), the order inside each
+// group set by `within`. A line of play is asked for only when wanted; the requests' costs are
+// the yard's request_costs.
+std::optional<YardResult> solve_yard(Yard yard, Within within, SolveWants wants,
+                                     std::size_t max_bytes,
+                                     std::function<void(SearchStats const&)> progress);

@@ -4,14 +4,24 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "rules/within.h"
 
 struct SolveOptions {
   std::optional<std::string> board_text;  // --board
   std::optional<std::string> drawing;     // FILE, "-" for standard input
   std::optional<std::string> batch;       // --batch FILE, "-" for standard input
+  std::vector<std::string> instances;     // --instance FILE..., "-" for standard input
+  std::optional<int> retrieve_up_to;      // --retrieve-up-to K, with --instance
+  Within within = Within::worst;
   bool requests = false;
   bool json = false;
   bool csv = false;
   bool play = false;          // the interactive game, moves read from standard input
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
+
+  // Whether boards go through the engine's queries on yards of retrieval groups. A two-class
+  // board in worst order keeps the queries on State, and so today's reports to the byte.
+  bool grouped() const { return within != Within::worst || !instances.empty(); }
 };

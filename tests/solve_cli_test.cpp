@@ -83,6 +83,8 @@ TEST(ProgressLine, WritesNothingWhenNotATerminal) {
 TEST(ProgressLine, StatusNamesBoardsSolvedInABatch) {
   EXPECT_EQ(progress_status(0, 0, 1234, 3.7), "1234 boards stored, 3 s");
   EXPECT_EQ(progress_status(1, 9, 5, 12.0), "1 board solved, line 9: 5 boards stored, 12 s");
+  EXPECT_EQ(file_progress_status(2, "a.txt", 5, 3.2),
+            "2 files solved, a.txt: 5 boards stored, 3 s");
 }
 
 }  // namespace

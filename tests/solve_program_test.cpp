@@ -145,12 +145,117 @@ TEST(SolveProgram, UsageErrorsGetStatus2) {
            {"--board", "12/00", "board.txt"},
            {"--board", "12/00", "--max-memory", "0"},
            {"--board", "12/00", "--max-memory", "lots"},
+           {"--board", "12/00", "--retrieve-up-to", "2"},
+           {"--board", "12/00", "--within", "sideways"},
+           {"--board", "12/00", "--within", "random", "--play"},
+           {"--instance", "-", "--play"},
+           {"--instance", "-", "--board", "12/00"},
+           {"--instance", "-", "--retrieve-up-to", "two"},
        }) {
     ProgramRun const run = solve(args);
     EXPECT_EQ(run.exit_status, 2) << testing::PrintToString(args);
     EXPECT_EQ(run.out, "");
     expect_one_error_line(run, "usage: stacks_solve");
   }
+}
+
+// The file with its name, in a fresh folder of the test's own.
+std::string write_file(std::string const& name, std::string const& text) {
+  std::string const path = testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+// Three items of group 1 on one stack, beside an empty one (height 3), worked out by hand.
+// Worst order asks for the bottom item: two lifted, then the lower of the two: 3. Best order
+// asks for the top one each time: 0. In random order the top one costs nothing now and 1/2
+// later (the lower of two is asked first half the time), the middle one 1, the bottom one
+// 2 + 1/2: (1/2 + 1 + 5/2) / 3 = 4/3.
+constexpr char const* kThreeOfAGroup = "2 3 3\n3 1 1 1\n0\n";
+
+TEST(SolveProgram, GroupedJsonGivesTheOrderAndRandomValuesWithTheirFractions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    char const* within;
+    nlohmann::json value;
+    char const* fraction;  // nullptr: no such field
+    std::size_t requests;
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--instance", "-", "--within", "random"},
+            kThreeOfAGroup,
+            "random",
+            1.333333,
+            "4/3",
+            3},
+           {{"--instance", "-"}, kThreeOfAGroup, "worst", 3, nullptr, 3},
+           {{"--instance", "-", "--within", "best"}, kThreeOfAGroup, "best", 0, nullptr, 3},
+           {{"--board", "111/000", "--within", "random"}, "", "random", 1.333333, "4/3", 3},
+           // Group 2 stays: the item between the two of group 1 is lifted for the lower one,
+           // asked first half the time, and again when the upper one lands on it: (3 + 1) / 2.
+           {{"--instance", "-", "--within", "random", "--retrieve-up-to", "1"},
+            "2 3 3\n3 1 2 1\n0\n",
+            "random",
+            2.0,
+            "2/1",
+            2},
+       }) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--json", "--requests"});
+    SCOPED_TRACE(testing::PrintToString(args));
+    ProgramRun const run = solve(args, c.input);
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    nlohmann::json const record = nlohmann::json::parse(run.out);
+    EXPECT_EQ(record["within"], c.within);
+    EXPECT_EQ(record["groups"], 1);
+    EXPECT_EQ(record["value"], c.value);
+    EXPECT_EQ(record.contains("value_fraction"), c.fraction != nullptr);
+    if (c.fraction) {
+      EXPECT_EQ(record["value_fraction"], c.fraction);
+    }
+    EXPECT_EQ(record["requests"].size(), c.requests);
+  }
+  ProgramRun const random =
+      solve({"--instance", "-", "--within", "random", "--json"}, kThreeOfAGroup);
+  nlohmann::json const line = nlohmann::json::parse(random.out)["line"];
+  ASSERT_EQ(line.size(), 3u);
+  EXPECT_EQ(line[0]["cost_fraction"], "5/2");  // the bottom item, the unluckiest draw
+  EXPECT_EQ(line[1]["cost_fraction"], "1/1");
+  EXPECT_EQ(line[2]["cost_fraction"], "0/1");
+  ProgramRun const text = solve({"--instance", "-", "--within", "random"}, kThreeOfAGroup);
+  EXPECT_EQ(text.out.rfind("Order within groups: random\nExpected moves: 1.333333 (4/3)\n", 0), 0u)
+      << text.out;
+}
+
+TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
+  std::string const good = write_file("three, \"one group\".txt", kThreeOfAGroup);
+  std::string const bad = write_file("bad_instance.txt", "2 3 3\n3 1 1 1\n0 4\n");
+  ProgramRun const csv = solve({"--instance", bad, good, "--within", "best", "--csv"});
+  EXPECT_EQ(csv.exit_status, 2);
+  expect_one_error_line(csv, bad + ": line 3");
+  std::vector<std::string> const rows = lines_of(csv.out);
+  ASSERT_EQ(rows.size(), 2u) << csv.out;
+  EXPECT_EQ(rows[0], "file,board,within,groups,value,value_fraction,states,seconds");
+  std::string const quoted =
+      std::string(1, '"').append(testing::TempDir()).append("three, \"\"one group\"\".txt\",");
+  EXPECT_EQ(rows[1].rfind(quoted, 0), 0u) << rows[1];
+  EXPECT_NE(rows[1].find(",best,1,0,,"), std::string::npos) << rows[1];
+
+  ProgramRun const json = solve({"--instance", good, bad});
+  EXPECT_EQ(json.exit_status, 2);
+  std::vector<std::string> const records = lines_of(json.out);
+  ASSERT_EQ(records.size(), 2u) << json.out;
+  EXPECT_EQ(nlohmann::json::parse(records[0])["file"], good);
+  EXPECT_EQ(nlohmann::json::parse(records[0])["value"], 3);
+  EXPECT_EQ(nlohmann::json::parse(records[1])["file"], bad);
+  EXPECT_TRUE(nlohmann::json::parse(records[1]).contains("error"));
+
+  ProgramRun const batch = solve({"--batch", "-", "--within", "random", "--csv"}, "111/000\n");
+  EXPECT_EQ(lines_of(batch.out)[0], "line,board,within,groups,value,value_fraction,states,seconds");
+  EXPECT_NE(lines_of(batch.out)[1].find(",random,1,1.333333,4/3,"), std::string::npos);
+  std::remove(good.c_str());
+  std::remove(bad.c_str());
 }
 
 TEST(SolveProgram, AnOutputThatCannotBeWrittenIsAFailure) {

@@ -1,0 +1,55 @@
+#include "solve_cli/run_instances.h"
+
+#include <iostream>
+
+#include "board_io/instance_form.h"
+#include "report/csv_report.h"
+#include "solve_cli/diagnostics.h"
+#include "solve_cli/input_file.h"
+#include "solve_cli/record_run.h"
+#include "solve_cli/run_single.h"
+
+namespace {
+
+// The yard of an instance file, cut down to the groups of --retrieve-up-to.
+struct ReadYard {
+  std::string where;
+  ParsedYard yard;
+};
+
+ReadYard read_yard(std::string const& path, SolveOptions const& options) {
+  InputFile input = open_input(path);
+  if (!input.stream) return {input.name, BoardError{input.error}};
+  ParsedYard yard = read_instance(*input.stream);
+  if (options.retrieve_up_to) {
+    if (auto* read = std::get_if<Yard>(&yard))
+      yard = retrieve_up_to(*read, *options.retrieve_up_to);
+  }
+  return {input.name, std::move(yard)};
+}
+
+}  // namespace
+
+ExitStatus run_instances(SolveOptions const& options, ProgressLine& progress) {
+  if (options.instances.size() == 1 && !options.csv) {
+    ReadYard read = read_yard(options.instances.front(), options);
+    if (auto const* error = std::get_if<BoardError>(&read.yard)) {
+      print_error(progress, read.where, error->to_string());
+      return kExitBadInput;
+    }
+    return run_single_yard(read.where, std::get<Yard>(read.yard), options, progress);
+  }
+  if (options.csv) std::cout << yard_csv_header("file");
+  RecordRun run(options, progress);
+  for (std::string const& path : options.instances) {
+    ReadYard read = read_yard(path, options);
+    RecordOrigin const origin{0, path, read.where};
+    if (auto const* error = std::get_if<BoardError>(&read.yard)) {
+      run.fail(origin, error->to_string(), kExitBadInput);
+    } else {
+      run.solve_yard(origin, std::get<Yard>(read.yard));
+    }
+  }
+  progress.clear();
+  return run.status();
+}
