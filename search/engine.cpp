@@ -291,8 +291,9 @@ std::optional<std::vector<YardStep>> Engine::best_line(Yard const& yard, Within 
     if (!line) return std::nullopt;
     std::vector<YardStep> steps;
     for (LineStep const& step : *line) {
-      steps.push_back({step.stack, step.slot, step.cost, step.moved, step.placed,
-                       yard_of_two_class(step.after, dense, yard.groups)});
+      Yard after = yard_of_two_class(step.after, dense, yard.groups);
+      after.sort_stacks();  // a step that is not placed keeps the board as it was given
+      steps.push_back({step.stack, step.slot, step.cost, step.moved, step.placed, after});
     }
     return steps;
   }

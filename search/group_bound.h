@@ -37,7 +37,17 @@ int blocked_items(GroupedBoard const& board, bool strict);
 // The bound on the request at (stack, slot), given B.
 int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, bool strict);
 
-// The bound on the whole board.
+// A bound that looks past the next request. Fix an order of retrieval: the groups in turn, and
+// in the worst order the items of a group lowest slot first (the requesting side may commit
+// to any order, so a bound for one fixed order bounds the worst order too). Follow the items
+// that have not moved yet through that order. When an item leaves, every unmoved item above it
+// moves; one that finds no other stack with room where it would not be blocked, even with
+// every item that has moved or left taken away, is blocked again wherever it lands and moves
+// twice. (Best and random orders: a group's items leave together, and the items above any of
+// them are judged against the yard with all of the group and those items taken away.)
+int retrieval_order_bound(GroupedBoard const& board, Within within);
+
+// The bound on the whole board: the larger of the two.
 int group_lower_bound(GroupedBoard const& board, Within within);
 
 // The same figures kept up to date one item at a time while a retrieval's lifted items are
@@ -52,10 +62,13 @@ class GroupPlacementBound {
   // items as moved once: lifted + items blocked where they landed + items left without a
   // good stack + the blocked items elsewhere (`rest`).
   int after(GroupedBoard const& placed, int placed_count, int last, int from, int rest);
+  // Of the last figures: the items still to place that have no good stack left.
+  int stranded() const { return stranded_; }
 
  private:
   int lifted_;
   int const* items_;  // the lifted items, top first
   bool strict_;
+  int stranded_ = 0;
   int blocked_[kMaxGroupedHeight + 1] = {};  // items blocked where they landed, by count placed
 };

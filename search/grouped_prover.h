@@ -200,7 +200,13 @@ class GroupedProver {
     std::optional<int> refuted;
     auto const always_enough = [&](GroupedBoard const& placed, int i, int last) {
       if (dead_end_goal || i == lifted) return false;
-      int const bound = placement_bound.after(placed, i, last, stack, rest) - lifted;
+      int bound = placement_bound.after(placed, i, last, stack, rest) - lifted;
+      if (bound < need && i > 0) {
+        // Items put on top only add to the bound of a fixed order: the board placed so far,
+        // with each item still to place that is stranded counted once, bounds every child.
+        bound =
+            std::max(bound, retrieval_order_bound(placed, within_) + placement_bound.stranded());
+      }
       if (bound < need) return false;
       least = std::min(least, bound);
       return true;

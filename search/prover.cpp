@@ -5,9 +5,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "search/lower_bound.h"
 #include "rules/no_placement.h"
 #include "rules/retrieval.h"
+#include "search/lower_bound.h"
 
 namespace {
 
