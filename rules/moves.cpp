@@ -20,8 +20,8 @@ std::string Moves::decimal_text(int digits) const {
   for (int i = 0; i < digits; ++i)
     scale *= 10;
   // Round half up on the scaled value; values are never negative.
-  cpp_int const scaled = (numerator(exact_) * scale * 2 + denominator(exact_)) /
-                         (denominator(exact_) * 2);
+  cpp_int const scaled =
+      (numerator(exact_) * scale * 2 + denominator(exact_)) / (denominator(exact_) * 2);
   std::string text = cpp_int(scaled / scale).str();
   if (digits > 0) {
     std::string frac = cpp_int(scaled % scale).str();

@@ -26,7 +26,7 @@ class Moves {
   int whole_moves() const;
   // "p/q" in lowest terms ("p/1" for a whole number); "" for no placement.
   std::string fraction_text() const;
-  // The value rounded to `digits` decimals ("13.766641"); "" for no placement.
+  // The value rounded to `digits` decimals ("13.766642"); "" for no placement.
   std::string decimal_text(int digits = 6) const;
   double approx() const;
 

@@ -12,9 +12,12 @@ enum class Within {
 
 constexpr char const* within_name(Within within) {
   switch (within) {
-    case Within::worst: return "worst";
-    case Within::best: return "best";
-    case Within::random: return "random";
+    case Within::worst:
+      return "worst";
+    case Within::best:
+      return "best";
+    case Within::random:
+      return "random";
   }
   return "worst";
 }
