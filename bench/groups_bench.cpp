@@ -69,8 +69,14 @@ int register_yards() {
                                Within::random)
       ->Unit(benchmark::kMillisecond)
       ->Iterations(1);
-  Yard const three_groups{5, 6, 3, {{1, 4, 2, 0, 0, 0}, {2, 3, 1, 4, 0, 0}, {3, 3, 4, 0, 0, 0},
-                                   {1, 2, 2, 4, 0, 0}, {4, 1, 0, 0, 0, 0}}};
+  Yard const three_groups{5,
+                          6,
+                          3,
+                          {{1, 4, 2, 0, 0, 0},
+                           {2, 3, 1, 4, 0, 0},
+                           {3, 3, 4, 0, 0, 0},
+                           {1, 2, 2, 4, 0, 0},
+                           {4, 1, 0, 0, 0, 0}}};
   benchmark::RegisterBenchmark("Worst/three_groups_5x6", solve, three_groups, Within::worst)
       ->Unit(benchmark::kMillisecond);
   return 0;

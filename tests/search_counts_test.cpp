@@ -1,0 +1,55 @@
+// How much the engine searches on fixed yards: a change in search behaviour (bounds, move
+// order, tie-breaks, the table) changes these counts, and should be seen and explained.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+#include "board_io/compact_form.h"
+#include "search/engine.h"
+
+namespace {
+
+struct Case {
+  char const* name;
+  Yard yard;
+  Within within;
+  Moves value;
+  std::uint64_t stored;
+  std::uint64_t searched;
+};
+
+Yard two_class(char const* compact) {
+  State board = std::get<State>(parse_compact_board(compact));
+  board.sort_stacks();
+  return yard_of(board);
+}
+
+TEST(SearchCounts, PinnedOnFixedYards) {
+  Case const cases[] = {
+      {"stacks_batch's yard", two_class("12221000/12120000/11100000/12100000/12200000"),
+       Within::worst, 20, 7585, 8996},
+      {"stacks_interactive's yard", two_class("1222000/1121000/1122000/1221000"), Within::worst, 19,
+       1592, 1985},
+      {"stacks_interactive's yard, random order", two_class("1222000/1121000/1122000/1221000"),
+       Within::random, Moves(Fraction(555071, 40320)), 14173, 14173},
+      {"three groups, worst order",
+       Yard{5,
+            6,
+            3,
+            {{1, 4, 2, 0, 0, 0},
+             {2, 3, 1, 4, 0, 0},
+             {3, 3, 4, 0, 0, 0},
+             {1, 2, 2, 4, 0, 0},
+             {4, 1, 0, 0, 0, 0}}},
+       Within::worst, 13, 185, 192},
+  };
+  for (Case const& c : cases) {
+    Engine engine;
+    EXPECT_EQ(engine.value(c.yard, c.within), c.value) << c.name;
+    EXPECT_EQ(engine.stats().stored, c.stored) << c.name;
+    EXPECT_EQ(engine.stats().searched, c.searched) << c.name;
+  }
+}
+
+}  // namespace
