@@ -127,7 +127,8 @@ class GroupedProver {
     return requests;
   }
 
-  Proof at_least(GroupedBoard const& board, Key const& key, int goal) {
+  // bound: a lower bound on the board's value already worked out, or -1.
+  Proof at_least(GroupedBoard const& board, Key const& key, int goal, int bound = -1) {
     if (goal <= 0) return {true, 0};
     if (Bounds const* known = table_.find(key)) {
       if (value_of(known->lower) >= goal) return {true, value_of(known->lower)};
@@ -136,7 +137,7 @@ class GroupedProver {
     if (goal == kNoPlacement && !can_run_out_of_room(board, items_on(board))) {
       return {false, largest_finite_value(board)};
     }
-    int const bound = group_lower_bound(board, within_);
+    if (bound < 0) bound = group_lower_bound(board, within_);
     if (bound >= goal) return {true, bound};
 
     ++expanded_;
@@ -239,7 +240,7 @@ class GroupedProver {
       for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
         if (c > 0 && children[c].key == children[c - 1].key) continue;
         Key const key = children[c].key;
-        Proof const child = at_least(board_of<W>(key), key, need);
+        Proof const child = at_least(board_of<W>(key), key, need, children[c].bound);
         if (child.holds) {
           least = std::min(least, child.bound);
         } else {
