@@ -261,6 +261,17 @@ SearchStats Engine::stats() const {
   return impl_->stats();
 }
 
+std::string yard_search_problem(Yard const& yard) {
+  if (std::string problem = yard_problem(yard); !problem.empty()) return problem;
+  try {
+    DenseYard const dense = dense_yard(yard);
+    make_grouped_search(Within::worst, dense.board, 0, [] {});
+  } catch (std::invalid_argument const& e) {
+    return e.what();
+  }
+  return {};
+}
+
 std::optional<Moves> Engine::value(Yard const& yard, Within within) {
   DenseYard const dense = checked_dense_yard(yard);
   if (auto const board = two_class_board(dense, within)) {

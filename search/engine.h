@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/state.h"
@@ -52,6 +53,10 @@ struct YardStep {
   bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
   Yard after;   // the yard after the retrieval (canonical); if !placed, before it
 };
+
+// Empty when the engine can search the yard; otherwise why not, in words fit for a user: a
+// yard that is not well formed (yard_problem), or too big for the searches' keys.
+std::string yard_search_problem(Yard const& yard);
 
 class Engine {
  public:

@@ -4,6 +4,7 @@
 
 #include "board_io/instance_form.h"
 #include "report/csv_report.h"
+#include "search/engine.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/input_file.h"
 #include "solve_cli/record_run.h"
@@ -21,9 +22,11 @@ ReadYard read_yard(std::string const& path, SolveOptions const& options) {
   InputFile input = open_input(path);
   if (!input.stream) return {input.name, BoardError{input.error}};
   ParsedYard yard = read_instance(*input.stream);
-  if (options.retrieve_up_to) {
-    if (auto* read = std::get_if<Yard>(&yard))
-      yard = retrieve_up_to(*read, *options.retrieve_up_to);
+  if (auto* read = std::get_if<Yard>(&yard)) {
+    if (options.retrieve_up_to) yard = retrieve_up_to(*read, *options.retrieve_up_to);
+    if (std::string problem = yard_search_problem(*read); !problem.empty()) {
+      yard = BoardError{std::move(problem)};
+    }
   }
   return {input.name, std::move(yard)};
 }

@@ -277,3 +277,12 @@ TEST(SolveProgram, HelpAndVersion) {
 }
 
 }  // namespace
+
+TEST(SolveProgram, AYardTooBigForTheSearchIsBadInput) {
+  std::string yard = "40 4 1\n1 1\n";
+  for (int s = 1; s < 40; ++s)
+    yard += "0\n";
+  ProgramRun const run = solve({"--instance", "-", "--within", "best"}, yard);
+  EXPECT_EQ(run.exit_status, 2);
+  expect_one_error_line(run, "a yard of 40 stacks of 4 slots is too big: at most 32 stacks");
+}
