@@ -6,28 +6,45 @@
 
 namespace {
 
-// Reads one line, without its "\n", keeping at most `keep` bytes of it; sets `longer` when it
-// had more. False at the end of the input when there was no line left.
-bool read_line(std::streambuf& in, std::size_t keep, std::string& line, bool& longer) {
+// Blanks around a board are ignored, and a line of nothing else is skipped.
+constexpr char const* kBlanks = " \t\r";
+
+bool is_blank(int c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+// One line of the input, without its "\n".
+struct Line {
+  std::string kept;      // its first bytes, as many as the reader keeps
+  bool longer = false;   // text other than blanks follows the kept bytes
+  char first_after = 0;  // the first byte of that text
+};
+
+// Reads one line, keeping at most `keep` bytes of it. Blanks after them are dropped without
+// making the line too long: trailing blanks, a "\r" of "\r\n" among them, are ignored anyway.
+// False at the end of the input when there was no line left.
+bool read_line(std::streambuf& in, std::size_t keep, Line& line) {
   using Traits = std::streambuf::traits_type;
-  line.clear();
-  longer = false;
+  line = Line{};
   int c = in.sbumpc();
   if (Traits::eq_int_type(c, Traits::eof())) return false;
   while (!Traits::eq_int_type(c, Traits::eof()) && c != '\n') {
-    if (line.size() < keep) {
-      line += Traits::to_char_type(c);
-    } else {
-      longer = true;
+    if (line.kept.size() < keep) {
+      line.kept += Traits::to_char_type(c);
+    } else if (!line.longer && !is_blank(c)) {
+      line.longer = true;
+      line.first_after = Traits::to_char_type(c);
     }
     c = in.sbumpc();
   }
   return true;
 }
 
-bool is_skipped(std::string const& line) {
-  std::size_t const first = line.find_first_not_of(" \t\r");
-  return first == std::string::npos || line[first] == '#';
+// A line of blanks only, however long, or one whose first other character is '#'.
+bool is_skipped(Line const& line) {
+  std::size_t const first = line.kept.find_first_not_of(kBlanks);
+  if (first != std::string::npos) return line.kept[first] == '#';
+  return !line.longer || line.first_after == '#';
 }
 
 }  // namespace
@@ -35,12 +52,11 @@ bool is_skipped(std::string const& line) {
 std::optional<BatchEntry> BatchReader::next() {
   std::streambuf* buffer = in_.rdbuf();
   if (buffer == nullptr || failed_) return std::nullopt;
-  std::string line;
-  bool longer = false;
+  Line line;
   // A file buffer reports a failed read (of a directory, say) by throwing.
   auto const read_next = [&]() {
     try {
-      return read_line(*buffer, kMaxCompactLength, line, longer);
+      return read_line(*buffer, kMaxCompactLength, line);
     } catch (std::ios_base::failure const&) {
       failed_ = true;
       return false;
@@ -49,13 +65,13 @@ std::optional<BatchEntry> BatchReader::next() {
   while (read_next()) {
     ++line_;
     if (is_skipped(line)) continue;
-    if (longer) {
+    if (line.longer) {
       return BatchEntry{line_,
                         BoardError{"the line is longer than " + std::to_string(kMaxCompactLength) +
                                        " characters, far beyond the largest board",
                                    line_}};
     }
-    ParsedBoard board = parse_compact_board(line);
+    ParsedBoard board = parse_compact_board(line.kept);
     if (auto* error = std::get_if<BoardError>(&board)) error->line = line_;
     return BatchEntry{line_, std::move(board)};
   }

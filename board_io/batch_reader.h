@@ -14,7 +14,8 @@ struct BatchEntry {
 };
 
 // Reads the batch one line at a time, so a batch of any length takes the memory of one line.
-// A line longer than any board is read no further than that and reported as an error.
+// A line with text past the length of the largest board is kept no further than that and
+// reported as an error; blanks there, as around any board, count for nothing.
 class BatchReader {
  public:
   explicit BatchReader(std::istream& in) : in_(in) {}

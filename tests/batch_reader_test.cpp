@@ -42,12 +42,34 @@ TEST(BatchReader, ABadLineDoesNotStopTheOthers) {
                                       "3: 10/10"}));
 }
 
-TEST(BatchReader, AnOverlongLineIsAnErrorAndReadingGoesOn) {
-  std::string const longer(kMaxCompactLength + 10, '1');
-  auto const entries = entries_of("10/10\n" + longer + "\n# " + longer + "\n12/00\n");
-  ASSERT_EQ(entries.size(), 3u);
-  EXPECT_NE(entries[1].find("2: error line 2: the line is longer than"), std::string::npos);
-  EXPECT_EQ(entries[2], "4: 12/00") << "a long comment is still a comment";
+TEST(BatchReader, TextPastTheLongestBoardIsAnErrorButBlanksThereAreNot) {
+  std::string const too_long = "2: error line 2: the line is longer than " +
+                               std::to_string(kMaxCompactLength) + " characters";
+  std::string const limit(kMaxCompactLength, ' ');
+  std::string const padded_board = "12/00" + limit.substr(5);
+  struct Case {
+    std::string line;
+    std::string entry;  // how the entry of line 2 starts, or empty when it is skipped
+  };
+  for (Case const& c : std::vector<Case>{
+           {std::string(kMaxCompactLength + 10, '1'), too_long},
+           {limit + "     12/00", too_long},
+           {limit + " #", ""},
+           {"# " + limit + "12/00", ""},
+           {limit + "    \r", ""},
+           {limit + "\r", ""},
+           {"\r", ""},
+           {padded_board + "  \r", "2: 12/00"},
+       }) {
+    SCOPED_TRACE(c.line.substr(c.line.find_first_not_of(' ')));
+    auto const entries = entries_of("10/10\n" + c.line + "\n12/00\n");
+    EXPECT_EQ(entries.back(), "3: 12/00") << "the next line is read";
+    if (c.entry.empty()) {
+      EXPECT_EQ(entries.size(), 2u) << entries[1];
+    } else {
+      EXPECT_EQ(entries[1].rfind(c.entry, 0), 0u) << entries[1];
+    }
+  }
 }
 
 TEST(BatchReader, AnEmptyInputHasNoEntries) {
