@@ -1,6 +1,7 @@
 #include "solve_cli/input_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -27,4 +28,9 @@ InputFile open_input(std::string const& path) {
   }
   input.stream = input.owned.get();
   return input;
+}
+
+bool InputFile::read_failed() const {
+  if (stream == nullptr) return false;
+  return stream->bad() || (stream == &std::cin && std::ferror(stdin) != 0);
 }

@@ -11,7 +11,7 @@ ReadBoard read_drawn_board(std::string const& path) {
   InputFile input = open_input(path);
   if (!input.stream) return {input.name, BoardError{input.error}};
   BoundedText const text = read_at_most(*input.stream, kMaxDrawingBytes);
-  if (text.failed) return {input.name, BoardError{"reading it failed"}};
+  if (text.failed || input.read_failed()) return {input.name, BoardError{"reading it failed"}};
   if (text.longer) {
     return {input.name, BoardError{"the input is longer than " + std::to_string(kMaxDrawingBytes) +
                                    " bytes, far beyond the drawing of the largest board"}};

@@ -30,7 +30,7 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
     }
   }
   progress.clear();
-  if (reader.read_failed()) {
+  if (reader.read_failed() || input.read_failed()) {
     print_error(progress, input.name, "reading it failed");
     return worse_exit_status(run.status(), kExitBadInput);
   }

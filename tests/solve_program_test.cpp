@@ -87,6 +87,20 @@ TEST(SolveProgram, BadInputGetsOneLineNamingWhereAndStatus2) {
   expect_one_error_line(missing, "/nonexistent/board.txt: cannot open it");
 }
 
+TEST(SolveProgram, AFailedReadOfStandardInputIsNotItsEnd) {
+  // A directory, and a descriptor open for writing only: both refuse to be read.
+  for (char const* redirect : {" < /", " 0>/dev/null"}) {
+    for (char const* input : {" --batch -", " -", " --instance -"}) {
+      std::string const command = STACKS_SOLVE + std::string(input) + redirect;
+      SCOPED_TRACE(command);
+      ProgramRun const run = run_program({"/bin/sh", "-c", command});
+      EXPECT_EQ(run.exit_status, 2);
+      expect_one_error_line(run, "stacks_solve: standard input: reading");
+      EXPECT_EQ(run.out, "");
+    }
+  }
+}
+
 TEST(SolveProgram, BatchSolvesTheGoodLinesAndNamesTheBadOne) {
   std::string const batch = "# three yards\n12/00\n\n12/0x\n121/000\n";
   ProgramRun const run = solve({"--batch", "-"}, batch);
