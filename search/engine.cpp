@@ -64,7 +64,7 @@ struct Engine::Impl {
   BoundTable table;
   Prover prover;
   std::function<void(SearchStats const&)> progress;
-  bool out_of_memory = false;
+  MemoryShortage shortage = MemoryShortage::none;
   double seconds = 0;
   Clock::time_point query_start{};
   Clock::time_point last_report{};
@@ -112,15 +112,15 @@ struct Engine::Impl {
   // Runs one query, turning a blown budget or an allocation failure into an empty answer.
   template <class Query>
   auto guarded(Query&& query) -> std::optional<decltype(query())> {
-    if (out_of_memory) return std::nullopt;
+    if (shortage != MemoryShortage::none) return std::nullopt;
     query_start = last_report = Clock::now();
     std::optional<decltype(query())> answer;
     try {
       answer = query();
     } catch (BudgetExceeded const&) {
-      out_of_memory = true;
+      shortage = MemoryShortage::budget;
     } catch (std::bad_alloc const&) {
-      out_of_memory = true;
+      shortage = MemoryShortage::system;
     }
     seconds += std::chrono::duration<double>(Clock::now() - query_start).count();
     query_start = Clock::time_point{};
@@ -254,7 +254,11 @@ std::optional<std::vector<LineStep>> Engine::best_line(State const& board) {
 }
 
 bool Engine::out_of_memory() const {
-  return impl_->out_of_memory;
+  return impl_->shortage != MemoryShortage::none;
+}
+
+MemoryShortage Engine::memory_shortage() const {
+  return impl_->shortage;
 }
 
 SearchStats Engine::stats() const {

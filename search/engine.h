@@ -54,6 +54,10 @@ struct YardStep {
   Yard after;   // the yard after the retrieval (canonical); if !placed, before it
 };
 
+// Why an engine stopped answering: its table would have outgrown max_bytes, or the system
+// refused memory (std::bad_alloc), which a larger max_bytes cannot cure.
+enum class MemoryShortage { none, budget, system };
+
 // Empty when the engine can search the yard; otherwise why not, in words fit for a user: a
 // yard that is not well formed (yard_problem), or too big for the searches' keys.
 std::string yard_search_problem(Yard const& yard);
@@ -71,8 +75,8 @@ class Engine {
   // Every query takes a well-formed board that packs (see packing_problem; otherwise it throws
   // std::invalid_argument) in the request phase, in any stack order, and gives std::nullopt
   // when the table would outgrow max_bytes or memory runs out; out_of_memory() then stays
-  // true and later queries give std::nullopt too. Requests are (stack, slot) on the board as
-  // given; boards the engine returns are in canonical order.
+  // true (memory_shortage() says which) and later queries give std::nullopt too. Requests are
+  // (stack, slot) on the board as given; boards the engine returns are in canonical order.
   std::optional<int> value(State const& board);
   std::optional<std::vector<RequestCost>> request_costs(State const& board);
   // The hardest request: the highest cost, the first in (stack, slot) order among equals;
@@ -106,6 +110,8 @@ class Engine {
   std::optional<std::vector<YardStep>> best_line(Yard const& yard, Within within);
 
   bool out_of_memory() const;
+  // Which of the two shortages ended the search; none while out_of_memory() is false.
+  MemoryShortage memory_shortage() const;
   SearchStats stats() const;
 
  private:

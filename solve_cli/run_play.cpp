@@ -12,6 +12,12 @@
 
 namespace {
 
+// The words for an engine that stopped answering for want of memory.
+std::string shortage_message(Engine const& engine, std::size_t max_bytes) {
+  return engine.memory_shortage() == MemoryShortage::system ? out_of_memory_message()
+                                                            : memory_budget_message(max_bytes);
+}
+
 ExitStatus exit_status_of_game(int game_status) {
   switch (game_status) {
     case kGameOver:
@@ -47,7 +53,7 @@ ExitStatus run_play(SolveOptions const& options, ProgressLine& progress) {
     solving = false;
     progress.clear();
     if (!value) {
-      print_error(progress, read.where, memory_budget_message(options.max_bytes));
+      print_error(progress, read.where, shortage_message(engine, options.max_bytes));
       return kExitResourceLimit;
     }
     std::cout << time_taken_line(t0, t1) << minimum_moves_line(*value);
@@ -56,7 +62,7 @@ ExitStatus run_play(SolveOptions const& options, ProgressLine& progress) {
         play_game(board, advisor, std::cin, std::cout, std::cerr, "stacks_solve"));
   } catch (GameOutOfMemory const&) {
     std::cout.flush();
-    print_error(progress, read.where, memory_budget_message(options.max_bytes));
+    print_error(progress, read.where, shortage_message(engine, options.max_bytes));
     return kExitResourceLimit;
   } catch (std::bad_alloc const&) {
     std::cout.flush();

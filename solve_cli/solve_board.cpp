@@ -1,12 +1,16 @@
 #include "solve_cli/solve_board.h"
 
 #include <chrono>
+#include <new>
 #include <stdexcept>
 
 namespace {
 
-// A query gave no answer: that must be the memory budget, as the engine promises.
+// A query gave no answer: that must be the memory budget, as the engine promises, or memory the
+// system refused, which goes on as std::bad_alloc so that the user is not told to raise a budget
+// that was never reached.
 void expect_out_of_memory(Engine const& engine) {
+  if (engine.memory_shortage() == MemoryShortage::system) throw std::bad_alloc();
   if (!engine.out_of_memory()) {
     throw std::logic_error("the search engine gave no answer but is within its memory budget");
   }

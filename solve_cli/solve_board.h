@@ -15,8 +15,8 @@ struct SolveWants {
 
 // Solves `board` (well-formed, packs, request phase) in a fresh engine whose table may take
 // max_bytes (0: no limit), after putting it into canonical order. Nothing when the table would
-// outgrow max_bytes. std::bad_alloc is left to the caller; an engine that gives up within its
-// budget is a fault of the program (std::logic_error).
+// outgrow max_bytes. Memory the system refuses, in the engine or not, is std::bad_alloc for the
+// caller; an engine that gives up within its budget is a fault of the program (std::logic_error).
 std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_t max_bytes,
                                        std::function<void(SearchStats const&)> progress);
 

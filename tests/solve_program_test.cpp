@@ -149,6 +149,26 @@ TEST(SolveProgram, MaxMemoryTripsOnABoardThatNeedsMore) {
   EXPECT_EQ(nlohmann::json::parse(lines_of(batch.out)[0])["value"], 1);
 }
 
+TEST(SolveProgram, MemoryTheSystemRefusesIsNotTheBudget) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+  // 20 MB of address space is enough to start and solve a small board, and is gone long before
+  // this board's millions of boards reach the default budget, half the physical memory.
+  std::string const big = "11211120/11212221/12210000/12221200/20000000/21000000";
+  auto const limited = [](std::string const& args, std::string const& input) {
+    return run_program({"/bin/sh", "-c", "ulimit -v 20000 && " STACKS_SOLVE " " + args}, input);
+  };
+  ASSERT_EQ(limited("--board 12/00", "").exit_status, 0);
+  for (auto const& [args, input] : std::vector<std::pair<std::string, std::string>>{
+           {"--board " + big, ""}, {"--batch -", big + "\n"}, {"--play --board " + big, ""}}) {
+    SCOPED_TRACE(args);
+    ProgramRun const run = limited(args, input);
+    EXPECT_EQ(run.exit_status, 3);
+    expect_one_error_line(run, "ran out of memory during the search (lower --max-memory");
+  }
+}
+
 TEST(SolveProgram, UsageErrorsGetStatus2) {
   for (auto const& args : std::vector<std::vector<std::string>>{
            {},
