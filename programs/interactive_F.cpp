@@ -25,6 +25,14 @@ std::vector<std::vector<int>> const kBuiltInStacks = {
     {1, 2, 2, 1, 0, 0, 0},
 };
 
+// A game whose turns could not be written is no success, however it ended.
+int checked_output(int status) {
+  std::cout.flush();
+  if (std::cout) return status;
+  std::cerr << kProgramName << ": writing the output failed\n";
+  return 1;
+}
+
 }  // namespace
 
 int main() {
@@ -38,7 +46,7 @@ int main() {
 
     std::cout << time_taken_line(t0, t1) << minimum_moves_line(value);
     ExactAdvisor advisor;
-    return play_game(board, advisor, std::cin, std::cout, std::cerr, kProgramName);
+    return checked_output(play_game(board, advisor, std::cin, std::cout, std::cerr, kProgramName));
   } catch (std::bad_alloc const&) {
     std::cout.flush();
     std::cerr << kProgramName << ": out of memory while solving or playing the built-in board\n";

@@ -34,6 +34,14 @@ bool replay_best_play(State board) {
   return true;
 }
 
+// A replay that could not be written is no success, whatever the solve gave.
+int checked_output(int status) {
+  std::cout.flush();
+  if (std::cout) return status;
+  std::cerr << "stacks_batch: writing the output failed\n";
+  return 1;
+}
+
 }  // namespace
 
 int main() {
@@ -47,7 +55,7 @@ int main() {
 
     std::cout << time_taken_line(t0, t1) << minimum_moves_line(value);
     board.print();
-    return replay_best_play(board) ? 0 : 1;
+    return checked_output(replay_best_play(board) ? 0 : 1);
   } catch (std::bad_alloc const&) {
     std::cout.flush();
     std::cerr << "stacks_batch: out of memory while solving the built-in board\n";

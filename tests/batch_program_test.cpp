@@ -1,6 +1,8 @@
-// stacks_batch run as a user runs it: its whole output against the golden file.
+// stacks_batch run as a user runs it: its whole output against the golden file; and both
+// programs of a built-in yard on an output that cannot be written.
 #include <gtest/gtest.h>
 
+#include "tests/support/interactive_output.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -30,6 +32,21 @@ TEST(BatchProgram, ShapeOfTheReplay) {
       highlights += line.find("\033[6;30;42mo\033[0m") != std::string::npos;
     }
     EXPECT_EQ(highlights, d % 2 == 1 ? 1 : 0) << "drawing " << d + 1;
+  }
+}
+
+TEST(BuiltInPrograms, AnOutputThatCannotBeWrittenIsAFailure) {
+  struct Case {
+    char const* path;
+    std::string name;
+    std::string input;
+  };
+  for (Case const& c : {Case{STACKS_BATCH, "stacks_batch", ""},
+                        Case{STACKS_INTERACTIVE, "stacks_interactive", kAdvisedGame}}) {
+    ProgramRun const run =
+        run_program({"/bin/sh", "-c", std::string(c.path) + " >/dev/full"}, c.input);
+    EXPECT_EQ(run.exit_status, 1) << c.name;
+    EXPECT_EQ(run.err, c.name + ": writing the output failed\n");
   }
 }
 
