@@ -4,6 +4,7 @@
 #include <string>
 
 #include "board_io/compact_form.h"
+#include "rules/within.h"
 #include "board_io/instance_form.h"
 #include "rules/no_placement.h"
 
@@ -96,6 +97,10 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   JsonRecord record;
   if (input_line) record["input_line"] = *input_line;
   record["board"] = format_compact_board(result.board);
+  // A two-class board is the yard of one group, its targets, asked for in the worst order:
+  // the same fields as a grouped record, so that scripts read both alike.
+  record["within"] = within_name(Within::worst);
+  record["groups"] = 1;
   record["stacks"] = result.board.n_stacks;
   record["height"] = result.board.max_height;
   record["targets"] = result.board.remaining;

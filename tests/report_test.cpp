@@ -84,6 +84,8 @@ TEST(JsonReport, ParsesBackWithEveryField) {
   nlohmann::json const record =
       nlohmann::json::parse(solve_result_json(solved("121/000", true)).dump());
   EXPECT_EQ(record["board"], "000/121");
+  EXPECT_EQ(record["within"], "worst");
+  EXPECT_EQ(record["groups"], 1);
   EXPECT_EQ(record["stacks"], 2);
   EXPECT_EQ(record["height"], 3);
   EXPECT_EQ(record["targets"], 2);
