@@ -226,8 +226,9 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   return {};
 }
 
+// The words may quote an argument as given: a file name, say, with a line end in it.
 int usage_error(std::string const& what) {
-  std::cerr << "stacks_solve: " << what << "; " << kUsage << "\n";
+  std::cerr << "stacks_solve: " << escape_unprintable(what) << "; " << kUsage << "\n";
   return kExitBadInput;
 }
 

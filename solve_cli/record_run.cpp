@@ -83,5 +83,6 @@ void RecordRun::fail(RecordOrigin const& origin, std::string const& what, ExitSt
 void RecordRun::show_progress(RecordOrigin const& origin, std::uint64_t stored) {
   double const seconds = progress_.elapsed_seconds();
   progress_.show(origin.line > 0 ? progress_status(solved_, origin.line, stored, seconds)
-                                 : file_progress_status(solved_, origin.file, stored, seconds));
+                                 : file_progress_status(solved_, escape_unprintable(origin.file),
+                                                        stored, seconds));
 }

@@ -1,8 +1,10 @@
-// The pieces of stacks_solve's command line: memory sizes, exit precedence, the progress line.
+// The pieces of stacks_solve's command line: memory sizes, exit precedence, the progress line,
+// names in messages.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "solve_cli/diagnostics.h"
 #include "solve_cli/exit_status.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/progress_line.h"
@@ -85,6 +87,23 @@ TEST(ProgressLine, StatusNamesBoardsSolvedInABatch) {
   EXPECT_EQ(progress_status(1, 9, 5, 12.0), "1 board solved, line 9: 5 boards stored, 12 s");
   EXPECT_EQ(file_progress_status(2, "a.txt", 5, 3.2),
             "2 files solved, a.txt: 5 boards stored, 3 s");
+}
+
+TEST(EscapeUnprintable, KeepsWhatPrintsAndEscapesTheRest) {
+  for (auto const& [text, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"yards/a b~.txt", "yards/a b~.txt"},
+           {"a\nb\r\tc", "a\\nb\\r\\tc"},
+           {"\033[2J\x7f", "\\x1B[2J\\x7F"},
+           {std::string("nul\0", 4), "nul\\x00"},
+           {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xA6",
+            "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xA6"},
+           {"\xC2\x9B[2J", "\\xC2\\x9B[2J"},  // U+009B, a terminal's one-byte escape
+           {"\xC3", "\\xC3"},                 // cut short
+           {"\xC0\xAF\xFF\xED\xA0\x80",
+            "\\xC0\\xAF\\xFF\\xED\\xA0\\x80"},  // overlong, not UTF-8, surrogate
+       }) {
+    EXPECT_EQ(escape_unprintable(text), shown) << shown;
+  }
 }
 
 }  // namespace

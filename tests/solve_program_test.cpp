@@ -292,6 +292,19 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
   std::remove(bad.c_str());
 }
 
+TEST(SolveProgram, AFileNameInAMessageStaysOnItsLineAndDrivesNoTerminal) {
+  std::string const name = testing::TempDir() + "no\033[2J\nsuch.txt";
+  std::string const shown = "no\\x1B[2J\\nsuch.txt: cannot open it";
+  expect_one_error_line(solve({name}), shown);
+  expect_one_error_line(solve({"--batch", name}), shown);
+  ProgramRun const several = solve({"--instance", name, name});
+  EXPECT_EQ(lines_of(several.err).size(), 2u) << several.err;
+  EXPECT_EQ(several.err.find('\033'), std::string::npos) << several.err;
+  EXPECT_EQ(nlohmann::json::parse(lines_of(several.out).at(0))["file"], name)
+      << "a record keeps the name as given";
+  expect_one_error_line(solve({"yard.txt", "no\033[2J.txt"}), "not expected: no\\x1B[2J.txt");
+}
+
 TEST(SolveProgram, AnOutputThatCannotBeWrittenIsAFailure) {
   ProgramRun const run = run_program({"/bin/sh", "-c", STACKS_SOLVE " --board 12/00 >/dev/full"});
   EXPECT_EQ(run.exit_status, 1);
