@@ -15,11 +15,6 @@ int value_of(std::uint16_t stored) {
   return stored == Bounds::kNoValue ? kNoPlacement : static_cast<int>(stored);
 }
 
-// Relocations added to a value, "no placement" staying what it is.
-int plus(int moves, int value) {
-  return value == kNoPlacement ? kNoPlacement : moves + value;
-}
-
 int items_on(WorkingBoard const& board) {
   int items = 0;
   for (int s = 0; s < board.n; ++s)
@@ -136,49 +131,16 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
   std::vector<Child>& children = children_buffer();
   int least = kNoPlacement;    // the least any placement cut off or searched is worth
   std::optional<int> refuted;  // what the refuting child is worth at most
-  // Cut off every placement that cannot bring its child below need. Placing items only raises
-  // the count of items above lowest targets (S) and the deepest such stack (a), and only
-  // lowers the free slots on stacks without targets (F); of the items still to place, at most
-  // F can land where they add nothing. So S + max(0, items left - F) + max(0, a - F), taken
-  // part way, bounds every child below. The figures are kept per item placed.
-  int above[kMaxPackedHeight + 1];
-  int free[kMaxPackedHeight + 1];
-  int deepest[kMaxPackedHeight + 1];
-  int const from = retrieval.from();
-  int free_from = 0;  // the emptied stack takes no items now, but counts in its child's F
+  PlacementBound placement_bound(lifted, retrieval.from());
   auto const always_enough = [&](WorkingBoard const& placed, int i, int last) {
     if (dead_end_goal) return false;
-    if (i == 0) {
-      above[0] = items_above_lowest_targets(placed);
-      free[0] = free_slots_without_targets(placed, from);
-      deepest[0] = deepest_above_lowest_target(placed);
-      free_from = placed.targets(from) == 0 ? placed.free_slots(from) : 0;
-    } else {
-      int const top = placed.level[last] - 1;
-      above[i] = above[i - 1];
-      free[i] = free[i - 1];
-      if ((placed.targets(last) & ((1u << top) - 1)) != 0) {
-        ++above[i];  // the item landed above a target
-      } else if (placed.item_at(last, top) == kOther) {
-        --free[i];  // an other item took a slot where it adds nothing
-      } else {
-        free[i] -= placed.height - top;  // a target: the stack no longer counts as free
-      }
-      deepest[i] = std::max(deepest[i - 1], placed.above_lowest_target(last));
-    }
-    int const bound = above[i] + std::max(0, lifted - i - free[i]) +
-                      std::max(0, deepest[i] - free[i] - free_from);
-    if (i < lifted && bound >= need) {
-      least = std::min(least, bound);
-      return true;
-    }
-    return false;
+    int const bound = placement_bound.after(placed, i, last);
+    if (i == lifted || bound < need) return false;
+    least = std::min(least, bound);
+    return true;
   };
   retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
-    int bound = 0;
-    if (!dead_end_goal) {
-      bound = above[lifted] + std::max(0, deepest[lifted] - free[lifted] - free_from);
-    }
+    int const bound = dead_end_goal ? 0 : placement_bound.child();
     if (bound >= need) {
       least = std::min(least, bound);
       return true;
@@ -216,8 +178,8 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
     }
   }
   --depth_;
-  if (refuted) return {false, plus(lifted, *refuted)};
-  return {true, plus(lifted, least)};
+  if (refuted) return {false, plus_moves(lifted, *refuted)};
+  return {true, plus_moves(lifted, least)};
 }
 
 int Prover::value(PackedBoard const& board) {
