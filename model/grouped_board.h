@@ -39,10 +39,12 @@ struct GroupedBoard {
   int stays = 0;
   int bits = 0;        // b
   bool coded = false;  // whether code[] is kept (height x b <= 64)
-  std::array<int, kMaxGroupedStacks> level{};
-  std::array<std::uint64_t, kMaxGroupedStacks> code{};
-  std::array<Row, kMaxGroupedStacks> cell{};  // cell[s][j]; 0 at and above level[s]
-  std::array<Row, kMaxGroupedStacks> low{};   // low[s][j]: least of cell[s][0 .. j), kNoItem at 0
+  // Only the first n entries of these are ever set or read (no initialiser: a board is copied
+  // for every retrieval searched, and most yards have far fewer stacks than the arrays hold).
+  std::array<int, kMaxGroupedStacks> level;
+  std::array<std::uint64_t, kMaxGroupedStacks> code;
+  std::array<Row, kMaxGroupedStacks> cell;  // cell[s][j]; 0 at and above level[s]
+  std::array<Row, kMaxGroupedStacks> low;   // low[s][j]: least of cell[s][0 .. j), kNoItem at 0
 
   GroupedBoard() = default;
   GroupedBoard(int stacks, int capacity, int stays_cell)
@@ -51,8 +53,26 @@ struct GroupedBoard {
         stays(stays_cell),
         bits(std::bit_width(static_cast<unsigned>(stays_cell))),
         coded(capacity * bits <= 64) {
-    for (int s = 0; s < n; ++s)
+    for (int s = 0; s < n; ++s) {
+      level[s] = 0;
+      code[s] = 0;
+      cell[s].fill(0);
       low[s][0] = kNoItem;
+    }
+  }
+
+  GroupedBoard(GroupedBoard const& other) { *this = other; }
+  GroupedBoard& operator=(GroupedBoard const& other) {
+    n = other.n;
+    height = other.height;
+    stays = other.stays;
+    bits = other.bits;
+    coded = other.coded;
+    std::copy_n(other.level.begin(), n, level.begin());
+    std::copy_n(other.code.begin(), n, code.begin());
+    std::copy_n(other.cell.begin(), n, cell.begin());
+    std::copy_n(other.low.begin(), n, low.begin());
+    return *this;
   }
 
   bool same_stack(int a, int b) const {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 int current_group(GroupedBoard const& board) {
   int least = board.stays;
@@ -61,19 +62,34 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
 
 int retrieval_order_bound(GroupedBoard const& board, Within within) {
   bool const strict = strict_blocking(within);
+  int const n = board.n;
   // Each item's place in the order: its cell, and in the worst order its slot and stack too.
+  // Items are listed slot by slot, then sorted stably by cell with one counting pass, which
+  // gives (cell, slot, stack) order without a comparison sort: this bound runs at every node.
   struct Item {
-    int rank;
-    int stack;
-    int slot;
+    std::uint8_t stack;
+    std::uint8_t slot;
   };
+  Item listed[kMaxGroupedStacks * kMaxGroupedHeight];
   Item items[kMaxGroupedStacks * kMaxGroupedHeight];
+  int start[kMaxDenseGroups + 3] = {};
   int count = 0;
-  // rank[s][j], and for each stack the least rank at or below each slot.
+  for (int j = 0; j < board.height; ++j) {
+    for (int s = 0; s < n; ++s) {
+      if (j >= board.level[s] || board.cell[s][j] == board.stays) continue;
+      listed[count++] = {static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(j)};
+      ++start[board.cell[s][j] + 1];
+    }
+  }
+  for (int g = 1; g <= board.stays; ++g)
+    start[g] += start[g - 1];
+  for (int i = 0; i < count; ++i)
+    items[start[board.cell[listed[i].stack][listed[i].slot]]++] = listed[i];
+  // rank[s][j] orders items as the order does; least[s][j] is the least rank below slot j.
   int rank[kMaxGroupedStacks][kMaxGroupedHeight];
   int least[kMaxGroupedStacks][kMaxGroupedHeight + 1];
   int const stays_rank = board.stays << 10;
-  for (int s = 0; s < board.n; ++s) {
+  for (int s = 0; s < n; ++s) {
     least[s][0] = INT_MAX;
     for (int j = 0; j < board.level[s]; ++j) {
       int const cell = board.cell[s][j];
@@ -81,44 +97,64 @@ int retrieval_order_bound(GroupedBoard const& board, Within within) {
       if (strict && cell != board.stays) r += j << 5 | s;
       rank[s][j] = r;
       least[s][j + 1] = std::min(least[s][j], r);
-      if (cell != board.stays) items[count++] = {r, s, j};
     }
   }
-  std::sort(items, items + count, [](Item const& a, Item const& b) { return a.rank < b.rank; });
+  auto const rank_of = [&](Item const& item) { return rank[item.stack][item.slot]; };
 
   int height[kMaxGroupedStacks];  // unmoved items still in each stack
-  for (int s = 0; s < board.n; ++s)
+  for (int s = 0; s < n; ++s)
     height[s] = board.level[s];
   int moves = 0;
   for (int first = 0; first < count;) {
+    int const batch = rank_of(items[first]);
+    // The stacks the batch leaves from, each cut down to its lowest item of the batch that has
+    // not moved already; was[] keeps their heights before.
+    int touched[kMaxGroupedStacks];
+    int was[kMaxGroupedStacks];
+    int touched_count = 0;
+    bool lifts = false;
     int last = first;
-    while (last < count && items[last].rank == items[first].rank)
-      ++last;
-    // The lowest item of the batch in each stack, where it has not moved already.
-    int cut[kMaxGroupedStacks];
-    for (int s = 0; s < board.n; ++s)
-      cut[s] = height[s];
-    for (int i = first; i < last; ++i) {
-      if (items[i].slot < height[items[i].stack])
-        cut[items[i].stack] = std::min(cut[items[i].stack], items[i].slot);
+    for (; last < count && rank_of(items[last]) == batch; ++last) {
+      int const s = items[last].stack;
+      int const slot = items[last].slot;
+      if (slot >= height[s]) continue;
+      int k = 0;
+      while (k < touched_count && touched[k] != s)
+        ++k;
+      if (k == touched_count) {
+        touched[touched_count] = s;
+        was[touched_count++] = height[s];
+      }
+      lifts = lifts || slot + 1 < was[k];
+      height[s] = slot;
     }
-    for (int s = 0; s < board.n; ++s) {
-      for (int j = cut[s] + 1; j < height[s]; ++j) {
-        int const r = rank[s][j];
-        if (r == items[first].rank) continue;  // leaves with the batch
-        ++moves;
-        bool good = false;
-        for (int d = 0; d < board.n && !good; ++d) {
-          int const m = least[d][cut[d]];
-          good = d != s && cut[d] < board.height &&
-                 (m > r || (m == r && (!strict || r == stays_rank)));
-        }
-        moves += !good;
+    first = last;
+    if (!lifts) continue;
+    // The two stacks with room whose least rank is highest: the best place for a moved item
+    // is the best of them that is not its own stack.
+    int best = -1;
+    int second = -1;
+    for (int d = 0; d < n; ++d) {
+      if (height[d] >= board.height) continue;
+      int const m = least[d][height[d]];
+      if (best < 0 || m > least[best][height[best]]) {
+        second = best;
+        best = d;
+      } else if (second < 0 || m > least[second][height[second]]) {
+        second = d;
       }
     }
-    for (int s = 0; s < board.n; ++s)
-      height[s] = cut[s];
-    first = last;
+    for (int k = 0; k < touched_count; ++k) {
+      int const s = touched[k];
+      int const d = best != s ? best : second;
+      int const m = d < 0 ? -1 : least[d][height[d]];
+      for (int j = height[s] + 1; j < was[k]; ++j) {
+        int const r = rank[s][j];
+        if (r == batch) continue;  // leaves with the batch
+        bool const good = m > r || (m == r && (!strict || r == stays_rank));
+        moves += good ? 1 : 2;
+      }
+    }
   }
   return moves;
 }
