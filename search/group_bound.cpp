@@ -60,6 +60,45 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
   return lifted + blocked - blocked_here + extra;
 }
 
+namespace {
+
+// Whether an item of rank r may land, unblocked, on a stack whose least rank is m.
+struct Landing {
+  int stays_rank;
+  bool strict;
+  bool unblocked(int m, int r) const { return m > r || (m == r && (!strict || r == stays_rank)); }
+};
+
+// The fewest of the lifted items (ranks, in the order they are lifted) that must land where
+// they are blocked, when the stacks they may go to have least ranks caps[] and room without
+// end. An item that lands unblocked lowers its stack's least rank to its own, so items lifted
+// later may find no room there: an item lifted first and put where it is not blocked can cost
+// two of the ones that follow. Of the unblocked landings, the stack of least rank is as good as
+// any other, so each item has two choices; past kMaxExact items, each is judged alone, which
+// is weaker but still a bound.
+constexpr int kMaxExact = 8;
+
+int fewest_blocked(int const* ranks, int count, int* caps, int cap_count, Landing landing,
+                   int spent = 0, int best = INT_MAX) {
+  if (count == 0 || spent >= best) return std::min(spent, best);
+  int fit = -1;  // the cap of least rank that takes the first item unblocked
+  for (int c = 0; c < cap_count; ++c) {
+    if (landing.unblocked(caps[c], ranks[0]) && (fit < 0 || caps[c] < caps[fit])) fit = c;
+  }
+  if (count > kMaxExact) {
+    return fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent + (fit < 0), best);
+  }
+  if (fit >= 0) {
+    int const kept = caps[fit];
+    caps[fit] = std::min(kept, ranks[0]);
+    best = fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent, best);
+    caps[fit] = kept;
+  }
+  return fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent + 1, best);
+}
+
+}  // namespace
+
 int retrieval_order_bound(GroupedBoard const& board, Within within) {
   bool const strict = strict_blocking(within);
   int const n = board.n;
@@ -130,30 +169,20 @@ int retrieval_order_bound(GroupedBoard const& board, Within within) {
     }
     first = last;
     if (!lifts) continue;
-    // The two stacks with room whose least rank is highest: the best place for a moved item
-    // is the best of them that is not its own stack.
-    int best = -1;
-    int second = -1;
-    for (int d = 0; d < n; ++d) {
-      if (height[d] >= board.height) continue;
-      int const m = least[d][height[d]];
-      if (best < 0 || m > least[best][height[best]]) {
-        second = best;
-        best = d;
-      } else if (second < 0 || m > least[second][height[second]]) {
-        second = d;
-      }
-    }
     for (int k = 0; k < touched_count; ++k) {
       int const s = touched[k];
-      int const d = best != s ? best : second;
-      int const m = d < 0 ? -1 : least[d][height[d]];
-      for (int j = height[s] + 1; j < was[k]; ++j) {
-        int const r = rank[s][j];
-        if (r == batch) continue;  // leaves with the batch
-        bool const good = m > r || (m == r && (!strict || r == stays_rank));
-        moves += good ? 1 : 2;
+      int lifted[kMaxGroupedHeight];  // the moved items' ranks, top first
+      int lifted_count = 0;
+      for (int j = was[k] - 1; j > height[s]; --j) {
+        if (rank[s][j] != batch) lifted[lifted_count++] = rank[s][j];  // else it leaves too
       }
+      int caps[kMaxGroupedStacks];
+      int cap_count = 0;
+      for (int d = 0; d < n; ++d) {
+        if (d != s && height[d] < board.height) caps[cap_count++] = least[d][height[d]];
+      }
+      moves += lifted_count +
+               fewest_blocked(lifted, lifted_count, caps, cap_count, {stays_rank, strict});
     }
   }
   return moves;
