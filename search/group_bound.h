@@ -41,9 +41,10 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
 // in the worst order the items of a group lowest slot first (the requesting side may commit
 // to any order, so a bound for one fixed order bounds the worst order too). Follow the items
 // that have not moved yet through that order. When an item leaves, every unmoved item above it
-// moves; one that finds no other stack with room where it would not be blocked, even with
-// every item that has moved or left taken away, is blocked again wherever it lands and moves
-// twice. (Best and random orders: a group's items leave together, and the items above any of
+// moves. Judge their landings against the yard with every item that has moved or left taken
+// away (which only helps them): lifted top first, each either lands where it is not blocked,
+// which lowers that stack's least group for the items after it, or is blocked and moves a
+// second time; the fewest second moves over all ways of landing them is counted. (Best and random orders: a group's items leave together, and the items above any of
 // them are judged against the yard with all of the group and those items taken away.)
 int retrieval_order_bound(GroupedBoard const& board, Within within);
 
