@@ -44,8 +44,9 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
 // moves. Judge their landings against the yard with every item that has moved or left taken
 // away (which only helps them): lifted top first, each either lands where it is not blocked,
 // which lowers that stack's least group for the items after it, or is blocked and moves a
-// second time; the fewest second moves over all ways of landing them is counted. (Best and random orders: a group's items leave together, and the items above any of
-// them are judged against the yard with all of the group and those items taken away.)
+// second time; the fewest second moves over all ways of landing them is counted. (Best and random
+// orders: a group's items leave together, and the items above any of them are judged against the
+// yard with all of the group and those items taken away.)
 int retrieval_order_bound(GroupedBoard const& board, Within within);
 
 // The bound on the whole board: the larger of the two.
@@ -60,10 +61,10 @@ class GroupPlacementBound {
       : lifted_(lifted), items_(items), strict_(strict) {}
 
   // Moves that every completion of the placement so far must still cost, counting the lifted
-  // items as moved once: lifted + items blocked where they landed + items left without a
-  // good stack + the blocked items elsewhere (`rest`).
+  // items as moved once: lifted + items blocked where they landed + the fewest of the items
+  // still to place that must land blocked + the blocked items elsewhere (`rest`).
   int after(GroupedBoard const& placed, int placed_count, int last, int from, int rest);
-  // Of the last figures: the items still to place that have no good stack left.
+  // Of the last figures: the fewest of the items still to place that must land blocked.
   int stranded() const { return stranded_; }
 
  private:

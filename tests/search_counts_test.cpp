@@ -42,7 +42,7 @@ TEST(SearchCounts, PinnedOnFixedYards) {
              {3, 3, 4, 0, 0, 0},
              {1, 2, 2, 4, 0, 0},
              {4, 1, 0, 0, 0, 0}}},
-       Within::worst, 13, 176, 183},
+       Within::worst, 13, 119, 122},
   };
   for (Case const& c : cases) {
     Engine engine;
