@@ -90,93 +90,132 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
   return lifted + blocked - blocked_here + extra;
 }
 
-int retrieval_order_bound(GroupedBoard const& board, Within within) {
-  bool const strict = strict_blocking(within);
-  int const n = board.n;
-  // Each item's place in the order: its cell, and in the worst order its slot and stack too.
-  // Items are listed slot by slot, then sorted stably by cell with one counting pass, which
-  // gives (cell, slot, stack) order without a comparison sort: this bound runs at every node.
+namespace {
+
+// The yard's items in a fixed order of retrieval, followed through it (see
+// retrieval_order_bound): ranks that order the items, the unmoved items left in each stack,
+// and the moves counted so far.
+class FixedOrder {
+ public:
+  FixedOrder(GroupedBoard const& board, bool strict)
+      : board_(board), strict_(strict), stays_rank_(board.stays << 10) {
+    rank_items();
+    list_items_in_order();
+  }
+
+  int moves() {
+    int moves = 0;
+    for (int first = 0; first < count_;) {
+      int const batch = rank_of(items_[first]);
+      int last = first;
+      while (last < count_ && rank_of(items_[last]) == batch)
+        ++last;
+      moves += leave(first, last, batch);
+      first = last;
+    }
+    return moves;
+  }
+
+ private:
   struct Item {
     std::uint8_t stack;
     std::uint8_t slot;
   };
-  Item listed[kMaxGroupedStacks * kMaxGroupedHeight];
-  Item items[kMaxGroupedStacks * kMaxGroupedHeight];
-  int start[kMaxDenseGroups + 3] = {};
-  int count = 0;
-  for (int j = 0; j < board.height; ++j) {
-    for (int s = 0; s < n; ++s) {
-      if (j >= board.level[s] || board.cell[s][j] == board.stays) continue;
-      listed[count++] = {static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(j)};
-      ++start[board.cell[s][j] + 1];
-    }
-  }
-  for (int g = 1; g <= board.stays; ++g)
-    start[g] += start[g - 1];
-  for (int i = 0; i < count; ++i)
-    items[start[board.cell[listed[i].stack][listed[i].slot]]++] = listed[i];
-  // rank[s][j] orders items as the order does; least[s][j] is the least rank below slot j.
-  int rank[kMaxGroupedStacks][kMaxGroupedHeight];
-  int least[kMaxGroupedStacks][kMaxGroupedHeight + 1];
-  int const stays_rank = board.stays << 10;
-  for (int s = 0; s < n; ++s) {
-    least[s][0] = INT_MAX;
-    for (int j = 0; j < board.level[s]; ++j) {
-      int const cell = board.cell[s][j];
-      int r = cell << 10;
-      if (strict && cell != board.stays) r += j << 5 | s;
-      rank[s][j] = r;
-      least[s][j + 1] = std::min(least[s][j], r);
-    }
-  }
-  auto const rank_of = [&](Item const& item) { return rank[item.stack][item.slot]; };
 
-  int height[kMaxGroupedStacks];  // unmoved items still in each stack
-  for (int s = 0; s < n; ++s)
-    height[s] = board.level[s];
-  int moves = 0;
-  for (int first = 0; first < count;) {
-    int const batch = rank_of(items[first]);
-    // The stacks the batch leaves from, each cut down to its lowest item of the batch that has
-    // not moved already; was[] keeps their heights before.
+  // A rank is the cell, and in the worst order the slot and the stack too: the items of a group
+  // lowest slot first. least_[s][j]: the least rank below slot j of stack s.
+  void rank_items() {
+    for (int s = 0; s < board_.n; ++s) {
+      least_[s][0] = INT_MAX;
+      height_[s] = board_.level[s];
+      for (int j = 0; j < board_.level[s]; ++j) {
+        int const cell = board_.cell[s][j];
+        int r = cell << 10;
+        if (strict_ && cell != board_.stays) r += j << 5 | s;
+        rank_[s][j] = r;
+        least_[s][j + 1] = std::min(least_[s][j], r);
+      }
+    }
+  }
+
+  // The items that leave, listed slot by slot and then sorted stably by cell with one counting
+  // pass: (cell, slot, stack) order without a comparison sort, since this runs at every node.
+  void list_items_in_order() {
+    Item listed[kMaxGroupedStacks * kMaxGroupedHeight];
+    int start[kMaxDenseGroups + 3] = {};
+    for (int j = 0; j < board_.height; ++j) {
+      for (int s = 0; s < board_.n; ++s) {
+        if (j >= board_.level[s] || board_.cell[s][j] == board_.stays) continue;
+        listed[count_++] = {static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(j)};
+        ++start[board_.cell[s][j] + 1];
+      }
+    }
+    for (int g = 1; g <= board_.stays; ++g)
+      start[g] += start[g - 1];
+    for (int i = 0; i < count_; ++i)
+      items_[start[board_.cell[listed[i].stack][listed[i].slot]]++] = listed[i];
+  }
+
+  int rank_of(Item const& item) const { return rank_[item.stack][item.slot]; }
+
+  // The items of one rank leave: each stack they leave from is cut down to its lowest such
+  // item that has not moved already, and the unmoved items above it move.
+  int leave(int first, int last, int batch) {
     int touched[kMaxGroupedStacks];
-    int was[kMaxGroupedStacks];
+    int was[kMaxGroupedStacks];  // their heights before
     int touched_count = 0;
     bool lifts = false;
-    int last = first;
-    for (; last < count && rank_of(items[last]) == batch; ++last) {
-      int const s = items[last].stack;
-      int const slot = items[last].slot;
-      if (slot >= height[s]) continue;
+    for (int i = first; i < last; ++i) {
+      int const s = items_[i].stack;
+      int const slot = items_[i].slot;
+      if (slot >= height_[s]) continue;
       int k = 0;
       while (k < touched_count && touched[k] != s)
         ++k;
       if (k == touched_count) {
         touched[touched_count] = s;
-        was[touched_count++] = height[s];
+        was[touched_count++] = height_[s];
       }
       lifts = lifts || slot + 1 < was[k];
-      height[s] = slot;
+      height_[s] = slot;
     }
-    first = last;
-    if (!lifts) continue;
-    for (int k = 0; k < touched_count; ++k) {
-      int const s = touched[k];
-      int lifted[kMaxGroupedHeight];  // the moved items' ranks, top first
-      int lifted_count = 0;
-      for (int j = was[k] - 1; j > height[s]; --j) {
-        if (rank[s][j] != batch) lifted[lifted_count++] = rank[s][j];  // else it leaves too
-      }
-      int caps[kMaxGroupedStacks];
-      int cap_count = 0;
-      for (int d = 0; d < n; ++d) {
-        if (d != s && height[d] < board.height) caps[cap_count++] = least[d][height[d]];
-      }
-      moves += lifted_count +
-               fewest_blocked(lifted, lifted_count, caps, cap_count, {stays_rank, strict});
-    }
+    int moves = 0;
+    for (int k = 0; lifts && k < touched_count; ++k)
+      moves += lift(touched[k], was[k], batch);
+    return moves;
   }
-  return moves;
+
+  // Moves of the unmoved items between the new and the old height of stack s, lifted top
+  // first against the yard as it stands in the order.
+  int lift(int s, int was, int batch) const {
+    int lifted[kMaxGroupedHeight];
+    int lifted_count = 0;
+    for (int j = was - 1; j > height_[s]; --j) {
+      if (rank_[s][j] != batch) lifted[lifted_count++] = rank_[s][j];  // else it leaves too
+    }
+    int caps[kMaxGroupedStacks];
+    int cap_count = 0;
+    for (int d = 0; d < board_.n; ++d) {
+      if (d != s && height_[d] < board_.height) caps[cap_count++] = least_[d][height_[d]];
+    }
+    return lifted_count +
+           fewest_blocked(lifted, lifted_count, caps, cap_count, {stays_rank_, strict_});
+  }
+
+  GroupedBoard const& board_;
+  bool strict_;
+  int stays_rank_;
+  int rank_[kMaxGroupedStacks][kMaxGroupedHeight];
+  int least_[kMaxGroupedStacks][kMaxGroupedHeight + 1];
+  int height_[kMaxGroupedStacks];  // unmoved items still in each stack
+  Item items_[kMaxGroupedStacks * kMaxGroupedHeight];
+  int count_ = 0;
+};
+
+}  // namespace
+
+int retrieval_order_bound(GroupedBoard const& board, Within within) {
+  return FixedOrder(board, strict_blocking(within)).moves();
 }
 
 int group_lower_bound(GroupedBoard const& board, Within within) {
