@@ -32,12 +32,18 @@ int fewest_blocked(int const* ranks, int count, int* caps, int cap_count, Landin
   if (count > kMaxExact) {
     return fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent + (fit < 0), best);
   }
-  if (fit >= 0) {
-    int const kept = caps[fit];
-    caps[fit] = std::min(kept, ranks[0]);
-    best = fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent, best);
-    caps[fit] = kept;
-  }
+  if (fit < 0)
+    return fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent + 1, best);
+  int const kept = caps[fit];
+  // Landing unblocked costs the items after it nothing when none of them that the stack would
+  // take is refused by the first item's rank: then being blocked instead cannot be better.
+  bool harmless = true;
+  for (int i = 1; i < count && harmless; ++i)
+    harmless = !landing.unblocked(kept, ranks[i]) || landing.unblocked(ranks[0], ranks[i]);
+  caps[fit] = std::min(kept, ranks[0]);
+  best = fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent, best);
+  caps[fit] = kept;
+  if (harmless) return best;
   return fewest_blocked(ranks + 1, count - 1, caps, cap_count, landing, spent + 1, best);
 }
 
