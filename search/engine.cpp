@@ -155,19 +155,44 @@ struct Engine::Impl {
     return costs;
   }
 
+  // The request a line makes: the first among equals in (stack, slot) order of the costliest
+  // (worst and random orders) or the cheapest (best order). In the worst and best orders that
+  // request costs the board's value, so the value is found once, with every bound the table
+  // holds, and only the requests before the chosen one are costed.
+  std::optional<YardRequestCost> line_request(GroupedBoard const& board, Within within) {
+    GroupedSearch& search = grouped_search(board, within);
+    if (within == Within::random) {
+      std::vector<YardRequestCost> const costs = grouped_costs(board, within);
+      if (costs.empty()) return std::nullopt;
+      auto chosen = costs.begin();
+      for (auto c = costs.begin(); c != costs.end(); ++c) {
+        if (chosen->cost < c->cost) chosen = c;
+      }
+      return *chosen;
+    }
+    int const group = current_group(board);
+    if (group == 0) return std::nullopt;
+    Moves const value = search.value(board);
+    std::vector<std::pair<int, int>> asks;
+    for (int s = 0; s < board.n; ++s) {
+      for (int j = 0; j < board.level[s]; ++j) {
+        if (board.cell[s][j] == group) asks.emplace_back(s, j);
+      }
+    }
+    if (asks.size() == 1) return YardRequestCost{asks[0].first, asks[0].second, value};
+    for (auto [s, j] : asks) {
+      Moves cost = search.request_cost(board, s, j);
+      if (cost == value) return YardRequestCost{s, j, std::move(cost)};
+    }
+    throw std::logic_error("no request costs the board's value");
+  }
+
   std::vector<YardStep> grouped_line(DenseYard const& dense, int groups, Within within) {
     std::vector<YardStep> line;
     GroupedBoard current = dense.board;
     while (true) {
-      std::vector<YardRequestCost> const costs = grouped_costs(current, within);
-      if (costs.empty()) break;
-      // The first among equals: the costliest, or for the best order the cheapest.
-      auto chosen = costs.begin();
-      for (auto c = costs.begin(); c != costs.end(); ++c) {
-        bool const better =
-            within == Within::best ? c->cost < chosen->cost : chosen->cost < c->cost;
-        if (better) chosen = c;
-      }
+      std::optional<YardRequestCost> const chosen = line_request(current, within);
+      if (!chosen) break;
       Retrieval<GroupedBoard> retrieval(current, chosen->stack, chosen->slot);
       if (!retrieval.fits()) {
         line.push_back({chosen->stack, chosen->slot, chosen->cost, 0, false,

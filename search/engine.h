@@ -105,8 +105,10 @@ class Engine {
   // A line of play to the end: each turn the request of worst order (the costliest, the first
   // in (stack, slot) order among equals), of best order (the cheapest, the first among equals)
   // or, for random, the costliest, so that the line shows the unluckiest sequence and every
-  // step's cost is its expectation from there; then the retrieving side's best answer (the
-  // first best placement in the order of gen_all_seq).
+  // step's cost is its expectation from there; then the retrieving side's best answer: on a
+  // yard of one group in the worst order, the first best placement in the order of
+  // gen_all_seq; otherwise, among the best placements, those whose child has the least lower
+  // bound, and of them the first in the order of gen_all_seq.
   std::optional<std::vector<YardStep>> best_line(Yard const& yard, Within within);
 
   bool out_of_memory() const;

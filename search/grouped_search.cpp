@@ -1,6 +1,8 @@
 #include "search/grouped_search.h"
 
 #include <algorithm>
+#include <climits>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -10,12 +12,47 @@
 
 namespace {
 
+// The retrieving side's answer in a line: the first child, in the order the search tries
+// children (least lower bound first, then by key), that reaches the request's cost
+// (`reaches`), trying bounds from the least up to `most`. The search that found the cost went
+// through the children in this order, so the table already holds what each one before the
+// answer is worth, and the answer's own proof; tried in another order, every child that is
+// not best would cost a proof that holds, the dearest kind. One walk for each bound, keeping
+// only the keys of that bound: a retrieval can have millions of placements.
+template <int W, class Reaches>
+GroupedBoard first_reaching(Retrieval<GroupedBoard>& retrieval, Within within, int most,
+                            Reaches&& reaches) {
+  int least = INT_MAX;
+  GroupedBoard first;
+  retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+    if (least == INT_MAX) first = placed;
+    least = std::min(least, group_lower_bound(placed, within));
+    return true;
+  });
+  if (most == kNoPlacement) return first;
+  for (int bound = least; bound <= most; ++bound) {
+    std::vector<GroupKey<W>> keys;
+    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+      if (group_lower_bound(placed, within) == bound) keys.push_back(key_of<W>(placed));
+      return true;
+    });
+    std::sort(keys.begin(), keys.end(),
+              [](GroupKey<W> const& a, GroupKey<W> const& b) { return a.word < b.word; });
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    for (GroupKey<W> const& key : keys) {
+      GroupedBoard const child = board_of<W>(key);
+      if (reaches(child)) return child;
+    }
+  }
+  throw std::logic_error("no placement reaches the request's cost");
+}
+
 // Worst and best orders: whole numbers, proved with null windows.
 template <int W>
 class ProvedSearch : public GroupedSearch {
  public:
   ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick)
-      : table_(max_bytes), prover_(table_, within, std::move(tick)) {}
+      : within_(within), table_(max_bytes), prover_(table_, within, std::move(tick)) {}
 
   Moves value(GroupedBoard const& board) override { return prover_.value(board); }
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
@@ -26,18 +63,16 @@ class ProvedSearch : public GroupedSearch {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     int const lifted = retrieval.lifted_count();
     int const goal = cost.whole_moves();
-    GroupedBoard best;
-    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
-      if (goal != kNoPlacement && prover_.at_least(placed, goal - lifted + 1).holds) return true;
-      best = placed;
-      return false;
+    int const most = goal == kNoPlacement ? kNoPlacement : goal - lifted;
+    return first_reaching<W>(retrieval, within_, most, [&](GroupedBoard const& placed) {
+      return !prover_.at_least(placed, goal - lifted + 1).holds;
     });
-    return best;
   }
   std::uint64_t stored() const override { return table_.size(); }
   std::uint64_t expanded() const override { return prover_.expanded(); }
 
  private:
+  Within within_;
   typename GroupedProver<W>::Table table_;
   GroupedProver<W> prover_;
 };
@@ -57,16 +92,14 @@ class MeanValueSearch : public GroupedSearch {
                            Moves const& cost) override {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     int const lifted = retrieval.lifted_count();
-    GroupedBoard best;
-    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
-      if (cost.placed()) {
-        if (cost < Moves(lifted + group_lower_bound(placed, Within::random))) return true;
-        if (!(lifted + search_.value(placed) == cost)) return true;
-      }
-      best = placed;
-      return false;
+    int most = kNoPlacement;
+    if (cost.placed()) {
+      Fraction const room = cost.exact() - lifted;  // the most a best child can be worth
+      most = static_cast<int>(numerator(room) / denominator(room));
+    }
+    return first_reaching<W>(retrieval, Within::random, most, [&](GroupedBoard const& placed) {
+      return lifted + search_.value(placed) == cost;
     });
-    return best;
   }
   std::uint64_t stored() const override { return search_.stored(); }
   std::uint64_t expanded() const override { return search_.expanded(); }
