@@ -107,8 +107,8 @@ class Engine {
   // or, for random, the costliest, so that the line shows the unluckiest sequence and every
   // step's cost is its expectation from there; then the retrieving side's best answer: on a
   // yard of one group in the worst order, the first best placement in the order of
-  // gen_all_seq; otherwise, among the best placements, those whose child has the least lower
-  // bound, and of them the first in the order of gen_all_seq.
+  // gen_all_seq; otherwise the first best placement in the order the search tries them: the
+  // least lower bound of the child first, then the child's key.
   std::optional<std::vector<YardStep>> best_line(Yard const& yard, Within within);
 
   bool out_of_memory() const;
