@@ -24,6 +24,16 @@ void Yard::sort_stacks() {
   std::sort(stacks.begin(), stacks.end());
 }
 
+State state_of(Yard const& yard) {
+  std::vector<std::vector<int>> stacks = yard.stacks;
+  for (auto& stack : stacks) {
+    for (int& cell : stack) {
+      if (cell != kEmpty) cell = cell == 1 ? kTarget : kOther;
+    }
+  }
+  return State(stacks, kNoRequest);
+}
+
 Yard yard_of(State const& board) {
   Yard yard{board.n_stacks, board.max_height, 1, board.stacks};
   for (auto& stack : yard.stacks) {

@@ -35,6 +35,9 @@ struct Yard {
 // The two-class board as a yard of one group: targets are group 1, other items stay.
 Yard yard_of(State const& board);
 
+// The two-class board of a yard of one group (targets group 1, other items those that stay).
+State state_of(Yard const& yard);
+
 // Empty when the yard is well formed: stacks of `height` cells, no item above an empty slot,
 // every cell in 0 .. groups + 1, groups in 0 .. kMaxGroupNumber. Otherwise why not, in words
 // fit for a user.

@@ -11,7 +11,9 @@
 #include "search/bound_table.h"
 #include "search/group_bound.h"
 #include "search/grouped_search.h"
+#include "search/lower_bound.h"
 #include "search/prover.h"
+#include "search/rule_cost.h"
 
 namespace {
 
@@ -57,6 +59,24 @@ PackedBoard pack_request_phase(State const& board) {
   return pack(plain);
 }
 
+// The rule's cost is worked out with its own table of every board it meets; against every
+// request sequence of the worst order, or every draw of the random one, that can take millions
+// of boards on a big yard, so past this many (a few tenths of a second) the plain bound is used
+// instead.
+constexpr std::size_t kRuleBoards = std::size_t{1} << 15;
+
+Moves stored_moves(std::uint16_t stored) {
+  return stored == Bounds::kNoValue ? Moves::no_placement() : Moves(static_cast<int>(stored));
+}
+
+// The tighter of two bounds of the same side.
+Moves larger(Moves const& a, Moves const& b) {
+  return a < b ? b : a;
+}
+Moves smaller(Moves const& a, Moves const& b) {
+  return b < a ? b : a;
+}
+
 }  // namespace
 
 struct Engine::Impl {
@@ -69,6 +89,20 @@ struct Engine::Impl {
   Clock::time_point query_start{};
   Clock::time_point last_report{};
   std::uint64_t ticks = 0;
+  StopCheck stop;
+  SearchStatus stopped = SearchStatus::optimal;
+
+  // The board whose value a query looks for, and the rule's cost on it, so that progress
+  // reports and bounds() can say what is proven about it.
+  struct Root {
+    bool two_class = true;
+    PackedBoard packed{};
+    GroupedBoard grouped;
+    Within within = Within::worst;
+    Moves rule = Moves::no_placement();
+    std::shared_ptr<RuleCosts> rule_costs;
+  };
+  std::optional<Root> root;
 
   Impl(std::size_t max_bytes, std::function<void(SearchStats const&)> report)
       : max_bytes(max_bytes),
@@ -98,13 +132,15 @@ struct Engine::Impl {
                                : std::chrono::duration<double>(Clock::now() - query_start).count();
     std::uint64_t const stored = table.size() + (grouped ? grouped->stored() : 0);
     std::uint64_t const expanded = prover.expanded() + (grouped ? grouped->expanded() : 0);
-    return {stored, expanded, seconds + running};
+    return {stored, expanded, seconds + running, root ? root_bounds() : ValueBounds{}};
   }
 
   void tick() {
+    stop();
     if (!progress || ++ticks % kTicksPerProgressCheck != 0) return;
     auto const now = Clock::now();
     if (now - last_report < kProgressInterval) return;
+    ensure_rule();
     last_report = now;
     progress(stats());
   }
@@ -112,7 +148,12 @@ struct Engine::Impl {
   // Runs one query, turning a blown budget or an allocation failure into an empty answer.
   template <class Query>
   auto guarded(Query&& query) -> std::optional<decltype(query())> {
-    if (shortage != MemoryShortage::none) return std::nullopt;
+    if (shortage != MemoryShortage::none || stopped != SearchStatus::optimal) return std::nullopt;
+    if (stop.reached()) {
+      stopped = stop.limits().interrupt && stop.limits().interrupt->load() ? SearchStatus::interrupted
+                                                                           : SearchStatus::time_limit;
+      return std::nullopt;
+    }
     query_start = last_report = Clock::now();
     std::optional<decltype(query())> answer;
     try {
@@ -121,6 +162,8 @@ struct Engine::Impl {
       shortage = MemoryShortage::budget;
     } catch (std::bad_alloc const&) {
       shortage = MemoryShortage::system;
+    } catch (SearchStopped const& e) {
+      stopped = e.status;
     }
     seconds += std::chrono::duration<double>(Clock::now() - query_start).count();
     query_start = Clock::time_point{};
@@ -209,6 +252,97 @@ struct Engine::Impl {
     return line;
   }
 
+  // Makes `board` the root of the queries that follow.
+  void set_root(PackedBoard const& board) {
+    if (root && root->two_class && root->packed == board) return;
+    DenseYard const dense = dense_yard(yard_of(unpack(board)));
+    root = Root{true, board, dense.board, Within::worst, Moves::no_placement(), nullptr};
+  }
+  void set_root(GroupedBoard const& board, Within within) {
+    if (root && !root->two_class && root->within == within &&
+        key_of<32>(root->grouped) == key_of<32>(board)) {
+      return;
+    }
+    root = Root{false, {}, board, within, Moves::no_placement(), nullptr};
+  }
+
+  // The rule's cost on the root, or the plain bound when its search outgrows its table, worked
+  // out once, and only when a bound is wanted: when progress is shown (a search that has run
+  // for a while), or when a query stopped. An exact answer does not wait for it. The search
+  // is told, so that proofs that the root is worth more end at once.
+  void ensure_rule() {
+    if (!root || root->rule_costs) return;
+    root->rule_costs = std::make_shared<RuleCosts>(root->grouped, root->within, kRuleBoards);
+    auto cost = root->rule_costs->cost(root->grouped, [] {});
+    root->rule = cost ? *cost : plain_upper_bound(root->grouped);
+    if (!root->rule.placed()) return;
+    if (root->two_class) {
+      table.cut_upper(root->packed, root->rule.whole_moves());
+    } else if (GroupedSearch* search = root_search()) {
+      search->limit_above(root->grouped, root->rule);
+    }
+  }
+
+  // The search that holds the root's bounds, if there is one; never made or replaced here,
+  // since a query may be running in it.
+  GroupedSearch* root_search() const {
+    if (!grouped || grouped_within != root->within || grouped_shape.n != root->grouped.n ||
+        grouped_shape.height != root->grouped.height ||
+        grouped_shape.stays != root->grouped.stays) {
+      return nullptr;
+    }
+    return grouped.get();
+  }
+
+  // The root's bounds once `set` has made the board the root, which may take memory (but no
+  // time limit: a stopped rule search leaves the plain bound).
+  template <class Set>
+  std::optional<ValueBounds> root_bounds_after(Set&& set) {
+    // After a shortage the root is most often the board asked about already, and setting it
+    // then takes nothing.
+    try {
+      set();
+      ensure_rule();
+    } catch (BudgetExceeded const&) {
+      shortage = MemoryShortage::budget;
+      return std::nullopt;
+    } catch (std::bad_alloc const&) {
+      shortage = MemoryShortage::system;
+      return std::nullopt;
+    }
+    return root_bounds();
+  }
+
+  // The rule's line from the root that `set` makes.
+  template <class Set>
+  std::optional<std::vector<RuleCosts::Step>> rule_steps(Set&& set) {
+    if (!root_bounds_after(set) || !root->rule_costs) return std::nullopt;
+    try {
+      return root->rule_costs->line(root->grouped, [] {});
+    } catch (std::bad_alloc const&) {
+      shortage = MemoryShortage::system;
+      return std::nullopt;
+    }
+  }
+
+  ValueBounds root_bounds() const {
+    if (root->two_class) {
+      ValueBounds b{moves_lower_bound(WorkingBoard(root->packed)), root->rule};
+      if (Bounds const* known = table.find(root->packed)) {
+        b.lower = larger(b.lower, stored_moves(known->lower));
+        b.upper = smaller(b.upper, stored_moves(known->upper));
+      }
+      return b;
+    }
+    ValueBounds b{group_lower_bound(root->grouped, root->within), root->rule};
+    if (GroupedSearch const* search = root_search()) {
+      auto const [lower, upper] = search->proven(root->grouped);
+      b.lower = larger(b.lower, lower);
+      b.upper = smaller(b.upper, upper);
+    }
+    return b;
+  }
+
   RequestCost hardest(PackedBoard const& board) {
     int const value = prover.value(board);
     WorkingBoard const w(board);
@@ -231,7 +365,10 @@ Engine::~Engine() {
 
 std::optional<int> Engine::value(State const& board) {
   PackedBoard const key = pack_request_phase(board);
-  return impl_->guarded([&] { return impl_->prover.value(key); });
+  return impl_->guarded([&] {
+    impl_->set_root(key);
+    return impl_->prover.value(key);
+  });
 }
 
 std::optional<std::vector<RequestCost>> Engine::request_costs(State const& board) {
@@ -278,6 +415,77 @@ std::optional<std::vector<LineStep>> Engine::best_line(State const& board) {
   });
 }
 
+void Engine::set_limits(SearchLimits const& limits) {
+  impl_->stop.set(limits);
+}
+
+SearchStatus Engine::status() const {
+  if (impl_->shortage != MemoryShortage::none) return SearchStatus::memory_limit;
+  return impl_->stopped;
+}
+
+namespace {
+
+// The rule's line in the cells of the yard, with a cheap lower bound on each request.
+std::vector<YardStep> yard_rule_line(std::vector<RuleCosts::Step> const& steps,
+                                     DenseYard const& dense, int groups, Within within) {
+  std::vector<YardStep> line;
+  GroupedBoard before = canonical(dense.board);
+  for (RuleCosts::Step const& step : steps) {
+    bool const strict = strict_blocking(within);
+    Moves const lower =
+        request_bound(before, step.stack, step.slot, blocked_items(before, strict), strict);
+    line.push_back({step.stack, step.slot, step.cost, step.lifted, step.placed,
+                    yard_of(step.after, dense, groups), step.placed ? lower : step.cost});
+    before = step.after;
+  }
+  return line;
+}
+
+}  // namespace
+
+std::optional<std::vector<YardStep>> Engine::rule_line(Yard const& yard, Within within) {
+  DenseYard const dense = checked_dense_yard(yard);
+  if (auto const board = two_class_board(dense, within)) {
+    auto const line = rule_line(*board);
+    if (!line) return std::nullopt;
+    std::vector<YardStep> steps;
+    for (LineStep const& step : *line) {
+      steps.push_back({step.stack, step.slot, step.cost, step.moved, step.placed,
+                       yard_of_two_class(step.after, dense, yard.groups), Moves(*step.lower)});
+    }
+    return steps;
+  }
+  auto const steps = impl_->rule_steps([&] { impl_->set_root(dense.board, within); });
+  if (!steps) return std::nullopt;
+  return yard_rule_line(*steps, dense, yard.groups, within);
+}
+
+std::optional<std::vector<LineStep>> Engine::rule_line(State const& board) {
+  PackedBoard const key = pack_request_phase(board);
+  auto const steps = impl_->rule_steps([&] { impl_->set_root(key); });
+  if (!steps) return std::nullopt;
+  DenseYard const dense = dense_yard(yard_of(unpack(key)));
+  std::vector<LineStep> line;
+  for (YardStep const& step : yard_rule_line(*steps, dense, 1, Within::worst)) {
+    State after = state_of(step.after);
+    line.push_back({step.stack, step.slot, step.cost.whole_moves(), step.moved, step.placed,
+                    std::move(after), step.lower->whole_moves()});
+  }
+  return line;
+}
+
+std::optional<ValueBounds> Engine::bounds(State const& board) {
+  PackedBoard const key = pack_request_phase(board);
+  return impl_->root_bounds_after([&] { impl_->set_root(key); });
+}
+
+std::optional<ValueBounds> Engine::bounds(Yard const& yard, Within within) {
+  DenseYard const dense = checked_dense_yard(yard);
+  if (auto const board = two_class_board(dense, within)) return bounds(*board);
+  return impl_->root_bounds_after([&] { impl_->set_root(dense.board, within); });
+}
+
 bool Engine::out_of_memory() const {
   return impl_->shortage != MemoryShortage::none;
 }
@@ -307,8 +515,10 @@ std::optional<Moves> Engine::value(Yard const& yard, Within within) {
     auto const v = value(*board);
     return v ? std::optional<Moves>(*v) : std::nullopt;
   }
-  return impl_->guarded(
-      [&] { return impl_->grouped_search(dense.board, within).value(dense.board); });
+  return impl_->guarded([&] {
+    impl_->set_root(dense.board, within);
+    return impl_->grouped_search(dense.board, within).value(dense.board);
+  });
 }
 
 std::optional<std::vector<YardRequestCost>> Engine::request_costs(Yard const& yard, Within within) {

@@ -14,11 +14,22 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
+#include "search/search_limits.h"
+
+// What is proven about a board's value: lower <= value <= upper. An upper bound of "no
+// placement" says that no finite bound is known (or, with lower equal to it, that the value is
+// no placement).
+struct ValueBounds {
+  Moves lower = 0;
+  Moves upper = Moves::no_placement();
+  bool exact() const { return lower == upper; }
+};
 
 struct SearchStats {
   std::uint64_t stored = 0;    // boards in the table
   std::uint64_t searched = 0;  // boards expanded (a request-phase board whose children were made)
   double seconds = 0;          // wall-clock time spent in the engine's queries
+  ValueBounds bounds;          // on the value being searched for, while a value query runs
 };
 
 struct RequestCost {
@@ -35,6 +46,9 @@ struct LineStep {
   int moved;    // items relocated by the retrieval
   bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
   State after;  // the board after the retrieval (canonical, no request); if !placed, before it
+  // Set on a line of the placement rule (Engine::rule_line): a lower bound on the request's
+  // cost, which is then what the rule's answer costs, an upper bound.
+  std::optional<int> lower = std::nullopt;
 };
 
 // A request on a grouped yard, and what it costs from there to the end under best play.
@@ -52,6 +66,7 @@ struct YardStep {
   int moved;    // items relocated by the retrieval
   bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
   Yard after;   // the yard after the retrieval (canonical); if !placed, before it
+  std::optional<Moves> lower = std::nullopt;  // as for LineStep
 };
 
 // Why an engine stopped answering: its table would have outgrown max_bytes, or the system
@@ -110,6 +125,27 @@ class Engine {
   // gen_all_seq; otherwise the first best placement in the order the search tries them: the
   // least lower bound of the child first, then the child's key.
   std::optional<std::vector<YardStep>> best_line(Yard const& yard, Within within);
+
+  // Limits for the queries that follow: a query that reaches one gives std::nullopt, and
+  // status() then says which one stopped it. A time limit that has passed, or an interrupt
+  // that is set, stops every later query at once.
+  void set_limits(SearchLimits const& limits);
+  // optimal while every query has been answered; otherwise the limit that stopped one.
+  SearchStatus status() const;
+  // What is proven about the board's value now, without searching further: the search's own
+  // bounds on the board, a cheap lower bound, and an upper bound from the cost of a fixed rule
+  // of placement (see search/rule_cost.h), which a value query works out before it searches
+  // (and which is worked out here if none was). Use it after a value query stopped. Boards as
+  // for the queries above; nothing when the memory ran out.
+  std::optional<ValueBounds> bounds(State const& board);
+  std::optional<ValueBounds> bounds(Yard const& yard, Within within);
+
+  // A line of play that needs no search, for when a query stopped: each turn the request the
+  // order picks by the costs of the placement rule, answered by the rule; each step's cost is
+  // what the rule's answer costs to the end, with a lower bound. Boards as for the queries
+  // above, canonical; nothing when the rule's table outgrew its size or memory ran out.
+  std::optional<std::vector<LineStep>> rule_line(State const& board);
+  std::optional<std::vector<YardStep>> rule_line(Yard const& yard, Within within);
 
   bool out_of_memory() const;
   // Which of the two shortages ended the search; none while out_of_memory() is false.

@@ -47,6 +47,10 @@ GroupedBoard first_reaching(Retrieval<GroupedBoard>& retrieval, Within within, i
   throw std::logic_error("no placement reaches the request's cost");
 }
 
+Moves stored_moves(std::uint16_t stored) {
+  return stored == Bounds::kNoValue ? Moves::no_placement() : Moves(static_cast<int>(stored));
+}
+
 // Worst and best orders: whole numbers, proved with null windows.
 template <int W>
 class ProvedSearch : public GroupedSearch {
@@ -67,6 +71,14 @@ class ProvedSearch : public GroupedSearch {
     return first_reaching<W>(retrieval, within_, most, [&](GroupedBoard const& placed) {
       return !prover_.at_least(placed, goal - lifted + 1).holds;
     });
+  }
+  std::pair<Moves, Moves> proven(GroupedBoard const& board) const override {
+    Bounds const* known = table_.find(key_of<W>(board));
+    if (!known) return {0, Moves::no_placement()};
+    return {stored_moves(known->lower), stored_moves(known->upper)};
+  }
+  void limit_above(GroupedBoard const& board, Moves const& upper) override {
+    if (upper.placed()) table_.cut_upper(key_of<W>(board), upper.whole_moves());
   }
   std::uint64_t stored() const override { return table_.size(); }
   std::uint64_t expanded() const override { return prover_.expanded(); }
@@ -101,6 +113,11 @@ class MeanValueSearch : public GroupedSearch {
       return lifted + search_.value(placed) == cost;
     });
   }
+  std::pair<Moves, Moves> proven(GroupedBoard const& board) const override {
+    if (Moves const* known = search_.known(board)) return {*known, *known};
+    return {0, Moves::no_placement()};
+  }
+  void limit_above(GroupedBoard const&, Moves const&) override {}
   std::uint64_t stored() const override { return search_.stored(); }
   std::uint64_t expanded() const override { return search_.expanded(); }
 

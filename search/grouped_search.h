@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "model/grouped_board.h"
@@ -38,6 +39,12 @@ class GroupedSearch {
   // (the request's cost): stacks as placed, not sorted. The lifted items must fit.
   virtual GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
                                    Moves const& cost) = 0;
+  // What the search has proved about the board's value so far, as (lower, upper); the upper
+  // bound is no placement when nothing finite is proved. Exact once value() has answered.
+  virtual std::pair<Moves, Moves> proven(GroupedBoard const& board) const = 0;
+  // Takes note of an upper bound on the board's value proved elsewhere, so that proofs that
+  // the board is worth more end at once. Searches that keep only exact values ignore it.
+  virtual void limit_above(GroupedBoard const& board, Moves const& upper) = 0;
   virtual std::uint64_t stored() const = 0;
   virtual std::uint64_t expanded() const = 0;
 };

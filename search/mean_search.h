@@ -61,6 +61,11 @@ class MeanSearch {
     return retrieval.lifted_count() + best;
   }
 
+  // The board's exact value, if it has been solved.
+  Moves const* known(GroupedBoard const& board) const {
+    auto it = map_.find(key_of<W>(board));
+    return it == map_.end() ? nullptr : &it->second;
+  }
   std::size_t stored() const { return map_.size(); }
   std::uint64_t expanded() const { return expanded_; }
 

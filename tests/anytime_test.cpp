@@ -1,0 +1,81 @@
+// A search stopped by a limit must still tell the truth: every bound it reports holds, and the
+// line it falls back on is a line of play whose steps' bounds hold too.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "search/engine.h"
+#include "board_io/instance_form.h"
+#include "support/test_yards.h"
+
+namespace {
+
+struct Limit {
+  char const* name;
+  double seconds;  // 0: already past when the search starts
+};
+
+// Every stopped step's bounds enclose what the rule's answer costs from there, and the line
+// plays out: each retrieval takes one item of the current group away.
+void expect_rule_line_holds(std::vector<YardStep> const& line, Yard const& yard) {
+  int items = yard.items();
+  for (YardStep const& step : line) {
+    ASSERT_TRUE(step.lower.has_value());
+    EXPECT_FALSE(step.cost < *step.lower);
+    if (!step.placed) return;
+    EXPECT_EQ(step.after.items(), --items);
+  }
+  EXPECT_EQ(line.empty() ? yard.items_to_retrieve() : line.back().after.items_to_retrieve(), 0);
+}
+
+TEST(AnytimeBounds, HoldAtEveryLimitInEveryOrder) {
+  std::mt19937 rng(2026);
+  Limit const limits[] = {{"past", 0}, {"1 ms", 1e-3}, {"10 ms", 1e-2}};
+  int stopped = 0;
+  for (int i = 0; i < 40; ++i) {
+    Yard const yard = random_grouped_yard(rng, 4, 5, 0.8, 1 + i % 3, 0.2);
+    for (Within within : {Within::worst, Within::best, Within::random}) {
+      Engine exact_engine;
+      std::optional<Moves> const exact = exact_engine.value(yard, within);
+      ASSERT_TRUE(exact.has_value());
+      for (Limit const& limit : limits) {
+        SCOPED_TRACE(format_yard(yard) + " " + within_name(within) + " " + limit.name);
+        Engine engine;
+        engine.set_limits(SearchLimits::within_seconds(limit.seconds, nullptr));
+        std::optional<Moves> const value = engine.value(yard, within);
+        std::optional<ValueBounds> const bounds = engine.bounds(yard, within);
+        ASSERT_TRUE(bounds.has_value());
+        EXPECT_FALSE(*exact < bounds->lower);
+        EXPECT_FALSE(bounds->upper < *exact);
+        if (value) {
+          EXPECT_EQ(*value, *exact);
+          EXPECT_EQ(engine.status(), SearchStatus::optimal);
+          continue;
+        }
+        ++stopped;
+        EXPECT_EQ(engine.status(), SearchStatus::time_limit);
+        auto const line = engine.rule_line(yard, within);
+        ASSERT_TRUE(line.has_value());
+        if (!line->empty()) {
+          EXPECT_FALSE(line->front().cost < *exact);
+        }
+        Yard sorted = yard;
+        sorted.sort_stacks();
+        expect_rule_line_holds(*line, sorted);
+      }
+    }
+  }
+  EXPECT_GT(stopped, 40);  // the limits do stop searches (about 140 here)
+}
+
+TEST(AnytimeBounds, AnInterruptStopsTheNextQuery) {
+  std::atomic<bool> interrupt{true};
+  Engine engine;
+  engine.set_limits(SearchLimits::within_seconds(INFINITY, &interrupt));
+  Yard const yard{2, 3, 1, {{1, 2, 1}, {0, 0, 0}}};
+  EXPECT_FALSE(engine.value(yard, Within::worst).has_value());
+  EXPECT_EQ(engine.status(), SearchStatus::interrupted);
+}
+
+}  // namespace
