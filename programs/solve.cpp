@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cmath>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -13,6 +14,7 @@
 
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/exit_status.h"
+#include "solve_cli/interrupt.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/run_batch.h"
 #include "solve_cli/run_instances.h"
@@ -66,9 +68,16 @@ Output:
                  a "requests" array)
   --json         one JSON object instead of the text
   --batch        JSON Lines, one object per board line in input order; a line that cannot
-                 be read or solved gives {"input_line", "error"}
-  --batch --csv  CSV instead: line,board,value,states,seconds (value empty for no placement);
-                 a line that cannot be read or solved gives no row
+                 be read or solved gives {"input_line", "status": "error", "error"}
+  --batch --csv  CSV instead, a row for every board line:
+                 line,board,status,value,lower,upper,states,seconds,error (value empty for
+                 no placement; a line that cannot be read or solved has status "error" and
+                 the message in error, quoted as CSV quotes)
+  Every record says how its search ended: "status" optimal, time_limit, memory_limit or
+  interrupted, with the proven bounds "lower" and "upper" (null or empty when no finite
+  upper bound is known); "value" is set only when the status is optimal. A search that
+  stopped gives, as its line, that of the placement rule behind the upper bound (each
+  lifted item where it blocks least), each step with its cost's bounds.
   A value of "no placement" (the items lifted for some request fit nowhere) is said in words,
   and is null in JSON.
   Yards of groups (--instance, or --within best or random) are drawn with each item as its
@@ -81,7 +90,9 @@ Output:
   exact "p/q" beside it ("value_fraction", "cost_fraction").
   --instance     with one FILE the report of a single board; with several, JSON Lines, one
                  object per file with its "file" (or {"file", "error"})
-  --instance --csv  file,board,within,groups,value,value_fraction,states,seconds
+  --instance --csv  file,board,within,groups,status,value,value_fraction,lower,upper,states,
+                 seconds,error (--batch --csv with --within best or random: the same, with
+                 line for file)
   --batch --csv --within best|random
                  line,board,within,groups,value,value_fraction,states,seconds
   --play         the game of stacks_interactive on this board: after the time and the value,
@@ -94,9 +105,16 @@ Output:
 Limits:
   --max-memory SIZE  bytes, or a whole number with K, M or G (powers of 1024): 65536, 64K,
                  512M, 2G. Default: half the physical memory. A search that would need more
-                 stops with a message and exit status 3.
+                 stops with a message and exit status 3, and reports what it proved.
+  --time-limit SECONDS  the most time each board's search may take (each board of a batch
+                 or each file of --instance, in turn); a decimal number above 0. A search
+                 that runs out reports what it proved, status time_limit.
+  Ctrl-C (SIGINT) or SIGTERM stops the search at once: the board being solved is reported
+  with what was proved, status interrupted, and the run ends there. Every record written is
+  whole.
   A solve that takes more than a second shows its progress on standard error when that is a
-  terminal (boards solved, boards stored, seconds), and nothing otherwise.
+  terminal (boards solved, the value's proven lower and upper bounds, boards stored,
+  seconds), and nothing otherwise.
 
 Exit status:
   0  solved (every board of a batch, every --instance file)
@@ -105,7 +123,9 @@ Exit status:
      --instance files: some file, after the others were solved; with --play: the input
      ended before the game was over)
   3  a resource limit: the search needed more than --max-memory, or memory ran out
-  In a batch or several files with several failures: 1 before 2 before 3.)footer";
+  4  --time-limit stopped a search (its bounds were reported)
+  130, 143  SIGINT or SIGTERM stopped the run (128 + the signal's number)
+  In a batch or several files with several failures: 1 before 2 before 3 before 4.)footer";
 
 // The command line as CLI11 reads it, before the checks that span several options.
 struct RawOptions {
@@ -116,6 +136,7 @@ struct RawOptions {
   std::string within;
   std::string retrieve_up_to;
   std::string max_memory;
+  std::string time_limit;
   bool requests = false;
   bool json = false;
   bool csv = false;
@@ -153,6 +174,20 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   play->excludes(batch)->excludes(json)->excludes(csv);
   app.add_option("--max-memory", raw.max_memory, "memory the search may take (see below)")
       ->type_name("SIZE");
+  app.add_option("--time-limit", raw.time_limit, "seconds each board's search may take")
+      ->type_name("SECONDS");
+}
+
+// A number of seconds above 0, as a decimal: "10", "0.5", "1e-3".
+std::optional<double> parse_seconds(std::string const& text) {
+  double seconds = 0;
+  char const* const end = text.data() + text.size();
+  auto const [stop, error] = std::from_chars(text.data(), end, seconds);
+  if (text.empty() || error != std::errc() || stop != end || !(seconds > 0) ||
+      !std::isfinite(seconds)) {
+    return std::nullopt;
+  }
+  return seconds;
 }
 
 // A whole number from 0, written in digits only.
@@ -223,6 +258,13 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
     }
     options.max_bytes = *size;
   }
+  if (app.count("--time-limit") != 0) {
+    if (raw.play) return "--time-limit has no place in --play";
+    options.time_limit = parse_seconds(raw.time_limit);
+    if (!options.time_limit) {
+      return "--time-limit: '" + raw.time_limit + "' is not a number of seconds above 0";
+    }
+  }
   return {};
 }
 
@@ -250,6 +292,8 @@ int main(int argc, char** argv) {
   }
 
   ProgressLine progress(std::cerr, isatty(2) == 1);
+  // The game reads its moves from the user, who stops it the usual way.
+  if (!options.play) catch_interrupts();
   try {
     ExitStatus const status = options.batch                ? run_batch(options, progress)
                               : !options.instances.empty() ? run_instances(options, progress)
@@ -260,6 +304,7 @@ int main(int argc, char** argv) {
       print_error(progress, "", "writing the output failed");
       return kExitInternalError;
     }
+    if (interrupted()) return 128 + interrupt_signal();
     return status;
   } catch (std::bad_alloc const&) {
     print_error(progress, "", out_of_memory_message());

@@ -14,16 +14,41 @@ std::string seconds_text(double seconds) {
   return text;
 }
 
+std::string number_text(Moves const& moves, Within within) {
+  if (!moves.placed()) return "";
+  return within == Within::random ? moves.decimal_text() : std::to_string(moves.whole_moves());
+}
+
+// status, value, [value_fraction,] lower, upper
+std::string outcome_fields(SearchStatus status, Moves const& value, ValueBounds const& bounds,
+                           Within within, bool fraction_column) {
+  bool const optimal = status == SearchStatus::optimal;
+  std::string text = std::string(status_name(status)) + "," +
+                     (optimal ? number_text(value, within) : "") + ",";
+  if (fraction_column) {
+    text += (optimal && within == Within::random ? value.fraction_text() : "") + ",";
+  }
+  return text + number_text(bounds.lower, within) + "," + number_text(bounds.upper, within);
+}
+
 }  // namespace
 
 std::string csv_header() {
-  return "line,board,value,states,seconds\n";
+  return "line,board,status,value,lower,upper,states,seconds,error\n";
 }
 
 std::string csv_row(long input_line, SolveResult const& result) {
-  std::string const value = result.value == kNoPlacement ? "" : std::to_string(result.value);
-  return std::to_string(input_line) + "," + format_compact_board(result.board) + "," + value + "," +
-         std::to_string(result.states) + "," + seconds_text(result.seconds) + "\n";
+  return std::to_string(input_line) + "," + format_compact_board(result.board) + "," +
+         outcome_fields(result.status, result.value, result.bounds, Within::worst, false) + "," +
+         std::to_string(result.states) + "," + seconds_text(result.seconds) + "," +
+         csv_field(result.error) + "\n";
+}
+
+std::string csv_error_row(std::string_view first, bool grouped, std::string_view error) {
+  // Empty fields up to status, then up to error.
+  std::string const before_status = grouped ? ",,," : ",";
+  std::string const after_status = grouped ? ",,,,,,," : ",,,,,,";
+  return csv_field(first) + before_status + ",error" + after_status + csv_field(error) + "\n";
 }
 
 std::string csv_field(std::string_view text) {
@@ -37,18 +62,14 @@ std::string csv_field(std::string_view text) {
 }
 
 std::string yard_csv_header(std::string_view first) {
-  return csv_field(first) + ",board,within,groups,value,value_fraction,states,seconds\n";
+  return csv_field(first) +
+         ",board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error\n";
 }
 
 std::string yard_csv_row(std::string_view first, YardResult const& result) {
-  Moves const& value = result.value;
-  bool const random = result.within == Within::random;
-  std::string value_text;
-  if (value.placed())
-    value_text = random ? value.decimal_text() : std::to_string(value.whole_moves());
-  std::string const fraction = random ? value.fraction_text() : "";
   return csv_field(first) + "," + csv_field(format_yard(result.yard)) + "," +
-         within_name(result.within) + "," + std::to_string(result.yard.groups) + "," + value_text +
-         "," + fraction + "," + std::to_string(result.states) + "," + seconds_text(result.seconds) +
-         "\n";
+         within_name(result.within) + "," + std::to_string(result.yard.groups) + "," +
+         outcome_fields(result.status, result.value, result.bounds, result.within, true) + "," +
+         std::to_string(result.states) + "," + seconds_text(result.seconds) + "," +
+         csv_field(result.error) + "\n";
 }

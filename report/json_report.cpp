@@ -19,7 +19,13 @@ JsonRecord line_json(std::vector<LineStep> const& line) {
   for (LineStep const& step : line) {
     JsonRecord record;
     record["request"] = {step.stack, step.slot};
-    record["cost"] = cost_json(step.cost);
+    if (step.lower) {
+      record["cost"] = JsonRecord();
+      record["lower"] = cost_json(*step.lower);
+      record["upper"] = cost_json(step.cost);
+    } else {
+      record["cost"] = cost_json(step.cost);
+    }
     record["moved"] = step.moved;
     record["after"] = step.placed ? JsonRecord(format_compact_board(step.after)) : JsonRecord();
     steps.push_back(std::move(record));
@@ -66,7 +72,13 @@ JsonRecord yard_line_json(Yard const& start, std::vector<YardStep> const& line, 
     JsonRecord record;
     record["request"] = {step.stack, step.slot};
     record["group"] = current->stacks[step.stack][step.slot];
-    put_moves(record, "cost", step.cost, within);
+    if (step.lower) {
+      put_moves(record, "cost", Moves::no_placement(), within);
+      put_moves(record, "lower", *step.lower, within);
+      put_moves(record, "upper", step.cost, within);
+    } else {
+      put_moves(record, "cost", step.cost, within);
+    }
     record["moved"] = step.moved;
     record["after"] = step.placed ? JsonRecord(format_yard(step.after)) : JsonRecord();
     steps.push_back(std::move(record));
@@ -91,6 +103,16 @@ JsonRecord yard_requests_json(Yard const& yard, std::vector<YardRequestCost> con
   return records;
 }
 
+// "status", "value" (null unless the search ended optimal), then "lower" and "upper".
+void put_outcome(JsonRecord& record, SearchStatus status, Moves const& value,
+                 ValueBounds const& bounds, Within within) {
+  record["status"] = status_name(status);
+  put_moves(record, "value", status == SearchStatus::optimal ? value : Moves::no_placement(),
+            within);
+  put_moves(record, "lower", bounds.lower, within);
+  put_moves(record, "upper", bounds.upper, within);
+}
+
 }  // namespace
 
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line) {
@@ -105,11 +127,12 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   record["height"] = result.board.max_height;
   record["targets"] = result.board.remaining;
   record["items"] = count_items(result.board);
-  record["value"] = cost_json(result.value);
+  put_outcome(record, result.status, result.value, result.bounds, Within::worst);
   record["line"] = line_json(result.line);
   if (result.requests) record["requests"] = requests_json(*result.requests, result.hardest);
   record["states"] = result.states;
   record["seconds"] = result.seconds;
+  if (!result.error.empty()) record["error"] = result.error;
   return record;
 }
 
@@ -120,6 +143,7 @@ std::string json_line(JsonRecord const& record) {
 JsonRecord batch_error_json(long input_line, std::string const& error) {
   JsonRecord record;
   record["input_line"] = input_line;
+  record["status"] = "error";
   record["error"] = error;
   return record;
 }
@@ -133,19 +157,21 @@ JsonRecord yard_result_json(YardResult const& result, JsonRecord record) {
   record["height"] = yard.height;
   record["targets"] = yard.items_to_retrieve();
   record["items"] = yard.items();
-  put_moves(record, "value", result.value, result.within);
+  put_outcome(record, result.status, result.value, result.bounds, result.within);
   record["line"] = yard_line_json(yard, result.line, result.within);
   if (result.requests) {
     record["requests"] = yard_requests_json(yard, *result.requests, result.within);
   }
   record["states"] = result.states;
   record["seconds"] = result.seconds;
+  if (!result.error.empty()) record["error"] = result.error;
   return record;
 }
 
 JsonRecord file_error_json(std::string const& file, std::string const& error) {
   JsonRecord record;
   record["file"] = file;
+  record["status"] = "error";
   record["error"] = error;
   return record;
 }

@@ -10,23 +10,29 @@
 // Keys keep the order they are written in, so that a record reads well as text.
 using JsonRecord = nlohmann::ordered_json;
 
-// {["input_line",] "board", "stacks", "height", "targets", "items", "value", "line", ["requests",]
-// "states", "seconds"}. "value" and every cost are null where no placement exists; each step of
-// "line" is
-// {"request": [stack, slot], "cost", "moved", "after": compact board, or null for a request
-// that could not be served}. "input_line" is there for a board read from a batch.
+// {["input_line",] "board", "within", "groups", "stacks", "height", "targets", "items", "status",
+// "value", "lower", "upper", "line", ["requests",] "states", "seconds", ["error"]}. "status" is
+// how the search ended (optimal, time_limit, memory_limit, interrupted); "value" is set only
+// when it is optimal, "lower" and "upper" always (upper null when nothing finite is known);
+// "error" says why a memory limit stopped it. "value" and every cost are null where no
+// placement exists; each step of "line" is {"request": [stack, slot], "cost", "moved",
+// "after": compact board, or null for a request that could not be served}. On a search that
+// stopped, the line is the placement rule's, and each step has "cost" null and the request's
+// bounds in "lower" and "upper". "input_line" is there for a board read from a batch.
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line = {});
 
 // The record on one line, as JSON Lines and --json write it; bytes that are not UTF-8 are
 // replaced rather than thrown over.
 std::string json_line(JsonRecord const& record);
 
-// The record of a batch line that has no result: {"input_line", "error"}.
+// The record of a batch line that has no result: {"input_line", "status": "error", "error"}.
 JsonRecord batch_error_json(long input_line, std::string const& error);
 
 // The record of a grouped solve, after the fields already in `record` (where the yard came
 // from): {"board": format_yard, "within", "groups", "stacks", "height", "targets" (items to
-// retrieve), "items", "value", ["value_fraction",] "line", ["requests",] "states", "seconds"}.
+// retrieve), "items", "status", "value", ["value_fraction",] "lower", ["lower_fraction",]
+// "upper", ["upper_fraction",] "line", ["requests",] "states", "seconds", ["error"]}, the
+// status and bounds as above.
 // Each step of "line" is {"request": [stack, slot], "group", "cost", ["cost_fraction",]
 // "moved", "after": format_yard, or null for a request that could not be served}; each entry
 // of "requests" is {"stack", "slot", "group", "cost", ["cost_fraction",] "first_in_line"}.
@@ -35,5 +41,5 @@ JsonRecord batch_error_json(long input_line, std::string const& error);
 // both.
 JsonRecord yard_result_json(YardResult const& result, JsonRecord record = JsonRecord::object());
 
-// The record of an instance file that has no result: {"file", "error"}.
+// The record of an instance file that has no result: {"file", "status": "error", "error"}.
 JsonRecord file_error_json(std::string const& file, std::string const& error);

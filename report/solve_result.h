@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/state.h"
@@ -11,6 +12,9 @@
 #include "rules/within.h"
 #include "search/engine.h"
 
+// How a solve ended, and what it proved: the value is set only when status is optimal; a
+// solve stopped by a limit still says what it proved (lower <= value <= upper), and a line
+// of play from the fastest rule it knows, with bounds on each step.
 struct SolveResult {
   State board;  // in canonical order, no request: every stack and slot below refers to it
   int value;    // relocations; kNoPlacement when the lifted items of some request fit nowhere
@@ -19,6 +23,9 @@ struct SolveResult {
   std::optional<RequestCost> hardest;                // with requests
   std::uint64_t states = 0;                          // boards in the engine's table
   double seconds = 0;                                // wall-clock time of the solve
+  SearchStatus status = SearchStatus::optimal;
+  ValueBounds bounds;  // lower = upper = value when optimal
+  std::string error;   // why the solve stopped, when a memory limit stopped it
 };
 
 // The same for a yard of retrieval groups.
@@ -30,6 +37,9 @@ struct YardResult {
   std::optional<std::vector<YardRequestCost>> requests;  // when asked for
   std::uint64_t states = 0;
   double seconds = 0;
+  SearchStatus status = SearchStatus::optimal;
+  ValueBounds bounds;
+  std::string error;
 };
 
 // Items on the board, targets or not.

@@ -69,7 +69,46 @@ std::string request_table_text(std::vector<RequestCost> const& costs, RequestCos
   return text;
 }
 
+std::string stopped_report_text(Yard const& yard, Within within, SearchStatus status,
+                                ValueBounds const& bounds, std::vector<YardStep> const& line) {
+  std::string text = std::string("Order within groups: ") + within_name(within) + "\n";
+  text += std::string("Search stopped (") + status_name(status) + "): the value is at least " +
+          moves_text(bounds.lower, within) + " and " +
+          (bounds.upper.placed() ? "at most " + moves_text(bounds.upper, within)
+                                 : std::string("has no upper bound known")) +
+          "\n";
+  text += yard_drawing(yard);
+  if (line.empty()) return text;
+  text += "Line of the placement rule (each lifted item where it blocks least; each request's "
+          "cost between the bounds shown):\n";
+  Yard const* current = &yard;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    YardStep const& step = line[i];
+    std::string const cost =
+        step.lower ? moves_text(*step.lower, within) + " to " + moves_text(step.cost, within)
+                   : moves_text(step.cost, within);
+    text += "Request " + std::to_string(i + 1) + ": stack " + std::to_string(step.stack) +
+            ", slot " + std::to_string(step.slot) + ", group " +
+            std::to_string(current->stacks[step.stack][step.slot]) + ", cost " + cost + "\n";
+    text += yard_drawing(*current, {step.stack, step.slot});
+    if (!step.placed) break;
+    current = &step.after;
+    text += yard_drawing(*current);
+  }
+  return text;
+}
+
 std::string solve_report_text(SolveResult const& result) {
+  if (result.status != SearchStatus::optimal) {
+    std::vector<YardStep> line;
+    for (LineStep const& step : result.line) {
+      line.push_back({step.stack, step.slot, step.cost, step.moved, step.placed,
+                      yard_of(step.after),
+                      step.lower ? std::optional<Moves>(*step.lower) : std::nullopt});
+    }
+    return stopped_report_text(yard_of(result.board), Within::worst, result.status, result.bounds,
+                               line);
+  }
   std::string text = minimum_moves_line(result.value) + drawing(result.board);
   if (result.requests) {
     text += request_table_text(*result.requests, result.hardest.value_or(RequestCost{-1, -1, 0}));
@@ -140,6 +179,10 @@ std::string yard_line_text(Yard const& start, std::vector<YardStep> const& line,
 }
 
 std::string yard_report_text(YardResult const& result) {
+  if (result.status != SearchStatus::optimal) {
+    return stopped_report_text(result.yard, result.within, result.status, result.bounds,
+                               result.line);
+  }
   std::string text = yard_value_text(result.value, result.within) + yard_drawing(result.yard);
   if (result.requests) {
     text += yard_request_table_text(result.yard, *result.requests, result.within);

@@ -35,5 +35,10 @@ std::string yard_request_table_text(Yard const& yard, std::vector<YardRequestCos
 // its cost, the yard with the request highlighted and the yard after the retrieval.
 std::string yard_line_text(Yard const& start, std::vector<YardStep> const& line, Within within);
 
+// The report of a search that a limit stopped: how it stopped and what it proved, the yard,
+// then the placement rule's line with each request's cost between its bounds.
+std::string stopped_report_text(Yard const& yard, Within within, SearchStatus status,
+                                ValueBounds const& bounds, std::vector<YardStep> const& line);
+
 // The whole default report of a grouped solve, in the order of solve_report_text.
 std::string yard_report_text(YardResult const& result);

@@ -6,14 +6,16 @@ int severity(ExitStatus status) {
   switch (status) {
     case kExitSolved:
       return 0;
-    case kExitResourceLimit:
+    case kExitTimeLimit:
       return 1;
-    case kExitBadInput:
+    case kExitResourceLimit:
       return 2;
-    case kExitInternalError:
+    case kExitBadInput:
       return 3;
+    case kExitInternalError:
+      return 4;
   }
-  return 3;
+  return 4;
 }
 
 }  // namespace

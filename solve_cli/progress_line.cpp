@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "report/text_report.h"
+
 namespace {
 
 constexpr auto kQuietStart = std::chrono::seconds(1);
@@ -40,17 +42,23 @@ double ProgressLine::elapsed_seconds() const {
 }
 
 std::string progress_status(long batch_solved, long batch_line, std::uint64_t stored,
-                            double seconds) {
+                            double seconds, std::string const& bounds) {
   std::string text;
   if (batch_line > 0) {
     text = std::to_string(batch_solved) + (batch_solved == 1 ? " board" : " boards") +
            " solved, line " + std::to_string(batch_line) + ": ";
   }
-  return text + stored_status(stored, seconds);
+  return text + bounds + stored_status(stored, seconds);
 }
 
 std::string file_progress_status(long files_solved, std::string const& file, std::uint64_t stored,
-                                 double seconds) {
+                                 double seconds, std::string const& bounds) {
   return std::to_string(files_solved) + (files_solved == 1 ? " file" : " files") + " solved, " +
-         file + ": " + stored_status(stored, seconds);
+         file + ": " + bounds + stored_status(stored, seconds);
+}
+
+std::string bounds_status(ValueBounds const& bounds, Within within) {
+  return "lower " + moves_text(bounds.lower, within) + ", upper " +
+         (bounds.upper.placed() ? moves_text(bounds.upper, within) : std::string("unknown")) +
+         ", ";
 }

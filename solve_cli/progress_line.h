@@ -8,6 +8,8 @@
 #include <ostream>
 #include <string>
 
+#include "search/engine.h"
+
 class ProgressLine {
  public:
   using Clock = std::chrono::steady_clock;
@@ -34,10 +36,15 @@ class ProgressLine {
   std::size_t shown_width_ = 0;
 };
 
-// "12345 boards stored, 3 s"; in a batch "2 boards solved, line 7: 12345 boards stored, 3 s".
+// "12345 boards stored, 3 s"; in a batch "2 boards solved, line 7: 12345 boards stored, 3 s";
+// `bounds` (see bounds_status) goes before the boards stored.
 std::string progress_status(long batch_solved, long batch_line, std::uint64_t stored,
-                            double seconds);
+                            double seconds, std::string const& bounds = "");
 
 // The same in a run over instance files: "2 files solved, a.txt: 12345 boards stored, 3 s".
 std::string file_progress_status(long files_solved, std::string const& file, std::uint64_t stored,
-                                 double seconds);
+                                 double seconds, std::string const& bounds = "");
+
+// What is proven about the value being searched for: "lower 12, upper 15, " ("upper unknown"
+// when nothing finite is known).
+std::string bounds_status(ValueBounds const& bounds, Within within);

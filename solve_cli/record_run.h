@@ -1,6 +1,7 @@
 // The records of a run over many yards, the lines of a --batch file or the files of
-// --instance: one JSON line or CSV row a yard solved, a message on standard error (and in JSON
-// a record of the error) for each that is not, and the worst status of all.
+// --instance: one JSON line or CSV row for each, solved, stopped by a limit (with what it
+// proved) or failed (with the error, also said on standard error), and the worst status of
+// all.
 #pragma once
 
 #include <string>
@@ -34,8 +35,8 @@ class RecordRun {
 
  private:
   template <class Solve>
-  void solve_with(RecordOrigin const& origin, Solve const& solve);
-  void show_progress(RecordOrigin const& origin, std::uint64_t stored);
+  void solve_with(RecordOrigin const& origin, Within within, Solve const& solve);
+  void show_progress(RecordOrigin const& origin, std::uint64_t stored, std::string const& bounds);
 
   SolveOptions const& options_;
   ProgressLine& progress_;

@@ -6,6 +6,7 @@
 #include "report/csv_report.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/input_file.h"
+#include "solve_cli/interrupt.h"
 #include "solve_cli/record_run.h"
 
 ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
@@ -17,7 +18,9 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
   if (options.csv) std::cout << (options.grouped() ? yard_csv_header("line") : csv_header());
   RecordRun run(options, progress);
   BatchReader reader(*input.stream);
-  while (auto entry = reader.next()) {
+  while (!interrupted()) {
+    auto entry = reader.next();
+    if (!entry) break;
     // A board error names its line already; a solve that gives up does not.
     RecordOrigin origin{entry->line, "", input.name + ": line " + std::to_string(entry->line)};
     if (auto const* error = std::get_if<BoardError>(&entry->board)) {
@@ -30,7 +33,8 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
     }
   }
   progress.clear();
-  if (reader.read_failed() || input.read_failed()) {
+  // A signal breaks off a read of standard input too; that is no failure of the input.
+  if ((reader.read_failed() || input.read_failed()) && !interrupted()) {
     print_error(progress, input.name, "reading it failed");
     return worse_exit_status(run.status(), kExitBadInput);
   }

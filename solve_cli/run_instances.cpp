@@ -7,6 +7,7 @@
 #include "search/engine.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/input_file.h"
+#include "solve_cli/interrupt.h"
 #include "solve_cli/record_run.h"
 #include "solve_cli/run_single.h"
 
@@ -47,6 +48,7 @@ ExitStatus run_instances(SolveOptions const& options, ProgressLine& progress) {
   if (options.csv) std::cout << yard_csv_header("file");
   RecordRun run(options, progress);
   for (std::string const& path : options.instances) {
+    if (interrupted()) break;
     ReadYard read = read_yard(path, options);
     RecordOrigin const origin{0, path, read.where};
     if (auto const* error = std::get_if<BoardError>(&read.yard)) {

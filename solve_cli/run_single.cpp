@@ -6,31 +6,37 @@
 #include "report/json_report.h"
 #include "report/text_report.h"
 #include "solve_cli/diagnostics.h"
+#include "solve_cli/interrupt.h"
 #include "solve_cli/read_board.h"
 #include "solve_cli/solve_board.h"
 
 namespace {
 
 // Solves with `solve` and writes the report `report` makes of the result.
+// The report of a search that a limit stopped is written too: it says what was proved.
 template <class Solve, class Report>
 ExitStatus solve_and_report(std::string const& where, SolveOptions const& options,
-                            ProgressLine& progress, Solve const& solve, Report const& report) {
-  auto const show_progress = [&progress](SearchStats const& stats) {
-    progress.show(progress_status(0, 0, stats.stored, progress.elapsed_seconds()));
+                            Within within, ProgressLine& progress, Solve const& solve,
+                            Report const& report) {
+  auto const show_progress = [&progress, within](SearchStats const& stats) {
+    progress.show(progress_status(0, 0, stats.stored, progress.elapsed_seconds(),
+                                  bounds_status(stats.bounds, within)));
   };
   try {
-    auto const result = solve(SolveWants{true, options.requests}, show_progress);
+    SolveBudget const budget{options.max_bytes, options.time_limit, interrupt_flag()};
+    auto const result = solve(SolveWants{true, options.requests}, budget, show_progress);
     progress.clear();
-    if (!result) {
-      print_error(progress, where, memory_budget_message(options.max_bytes));
-      return kExitResourceLimit;
+    if (!result.error.empty()) print_error(progress, where, result.error);
+    std::cout << report(result);
+    switch (result.status) {
+      case SearchStatus::time_limit: return kExitTimeLimit;
+      case SearchStatus::memory_limit: return kExitResourceLimit;
+      default: return kExitSolved;
     }
-    std::cout << report(*result);
   } catch (std::bad_alloc const&) {
     print_error(progress, where, out_of_memory_message());
     return kExitResourceLimit;
   }
-  return kExitSolved;
 }
 
 }  // namespace
@@ -44,9 +50,9 @@ ExitStatus run_single(SolveOptions const& options, ProgressLine& progress) {
   State const& board = std::get<State>(read.board);
   if (options.grouped()) return run_single_yard(read.where, yard_of(board), options, progress);
   return solve_and_report(
-      read.where, options, progress,
-      [&](SolveWants wants, auto const& show) {
-        return solve_board(board, wants, options.max_bytes, show);
+      read.where, options, Within::worst, progress,
+      [&](SolveWants wants, SolveBudget const& budget, auto const& show) {
+        return solve_board(board, wants, budget, show);
       },
       [&](SolveResult const& result) {
         return options.json ? json_line(solve_result_json(result)) : solve_report_text(result);
@@ -56,9 +62,9 @@ ExitStatus run_single(SolveOptions const& options, ProgressLine& progress) {
 ExitStatus run_single_yard(std::string const& where, Yard const& yard, SolveOptions const& options,
                            ProgressLine& progress) {
   return solve_and_report(
-      where, options, progress,
-      [&](SolveWants wants, auto const& show) {
-        return solve_yard(yard, options.within, wants, options.max_bytes, show);
+      where, options, options.within, progress,
+      [&](SolveWants wants, SolveBudget const& budget, auto const& show) {
+        return solve_yard(yard, options.within, wants, budget, show);
       },
       [&](YardResult const& result) {
         return options.json ? json_line(yard_result_json(result)) : yard_report_text(result);

@@ -1,81 +1,136 @@
 #include "solve_cli/solve_board.h"
 
 #include <chrono>
+#include <cmath>
 #include <new>
 #include <stdexcept>
 
+#include "solve_cli/diagnostics.h"
+
 namespace {
 
-// A query gave no answer: that must be the memory budget, as the engine promises, or memory the
-// system refused, which goes on as std::bad_alloc so that the user is not told to raise a budget
-// that was never reached.
-void expect_out_of_memory(Engine const& engine) {
-  if (engine.memory_shortage() == MemoryShortage::system) throw std::bad_alloc();
-  if (!engine.out_of_memory()) {
-    throw std::logic_error("the search engine gave no answer but is within its memory budget");
+using Clock = std::chrono::steady_clock;
+
+// A query gave no answer: the engine must say which limit stopped it.
+SearchStatus stop_status(Engine const& engine) {
+  SearchStatus const status = engine.status();
+  if (status == SearchStatus::optimal) {
+    throw std::logic_error("the search engine gave no answer but reached no limit");
+  }
+  return status;
+}
+
+std::string stop_message(Engine const& engine, SolveBudget const& budget) {
+  switch (engine.memory_shortage()) {
+    case MemoryShortage::budget: return memory_budget_message(budget.max_bytes);
+    case MemoryShortage::system: return out_of_memory_message();
+    case MemoryShortage::none: return {};
+  }
+  return {};
+}
+
+void set_value(SolveResult& result, Moves const& value) {
+  result.value = value.whole_moves();
+}
+void set_value(YardResult& result, Moves const& value) {
+  result.value = value;
+}
+
+// What a solve that stopped still knows: the bounds on the value, and the rule's line when
+// a line is wanted.
+template <class Result, class Board, class Bounds, class Line>
+void stopped(Result& result, Engine& engine, SolveBudget const& budget, Board const& board,
+             SolveWants wants, Bounds const& bounds, Line const& rule_line) {
+  result.status = stop_status(engine);
+  result.error = stop_message(engine, budget);
+  if (auto known = bounds(board)) result.bounds = std::move(*known);
+  // Bounds that meet are the value, proved: the line is then the rule's, which reaches it.
+  if (result.bounds.exact()) {
+    result.status = SearchStatus::optimal;
+    result.error.clear();
+    set_value(result, result.bounds.lower);
+  }
+  if (wants.line && result.line.empty()) {
+    if (auto line = rule_line(board)) result.line = std::move(*line);
   }
 }
 
 }  // namespace
 
-std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_t max_bytes,
-                                       std::function<void(SearchStats const&)> progress) {
-  auto const start = std::chrono::steady_clock::now();
+SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget,
+                        std::function<void(SearchStats const&)> progress) {
+  auto const start = Clock::now();
   board.request = kNoRequest;
   board.sort_stacks();
-  Engine engine(max_bytes, std::move(progress));
+  Engine engine(budget.max_bytes, std::move(progress));
+  engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
+                                                 budget.interrupt));
 
-  SolveResult result{board, 0, {}, {}, {}, 0, 0};
-  auto const given_up = [&engine]() -> std::optional<SolveResult> {
-    expect_out_of_memory(engine);
-    return std::nullopt;
+  SolveResult result{board, 0, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}};
+  auto const finish = [&] {
+    result.states = engine.stats().stored;
+    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return result;
+  };
+  auto const stop = [&] {
+    stopped(
+        result, engine, budget, board, wants, [&](State const& b) { return engine.bounds(b); },
+        [&](State const& b) { return engine.rule_line(b); });
+    return finish();
   };
   std::optional<int> value = engine.value(board);
-  if (!value) return given_up();
+  if (!value) return stop();
   result.value = *value;
+  result.bounds = {*value, *value};
   if (wants.requests) {
     result.requests = engine.request_costs(board);
-    if (!result.requests) return given_up();
+    if (!result.requests) return stop();
     if (!result.requests->empty()) {
       result.hardest = engine.hardest_request(board);
-      if (!result.hardest) return given_up();
+      if (!result.hardest) return stop();
     }
   }
   if (wants.line) {
     auto line = engine.best_line(board);
-    if (!line) return given_up();
+    if (!line) return stop();
     result.line = std::move(*line);
   }
-  result.states = engine.stats().stored;
-  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return result;
+  return finish();
 }
 
-std::optional<YardResult> solve_yard(Yard yard, Within within, SolveWants wants,
-                                     std::size_t max_bytes,
-                                     std::function<void(SearchStats const&)> progress) {
-  auto const start = std::chrono::steady_clock::now();
+YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget const& budget,
+                      std::function<void(SearchStats const&)> progress) {
+  auto const start = Clock::now();
   yard.sort_stacks();
-  Engine engine(max_bytes, std::move(progress));
+  Engine engine(budget.max_bytes, std::move(progress));
+  engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
+                                                 budget.interrupt));
 
-  YardResult result{yard, within, {}, {}, {}, 0, 0};
-  auto const given_up = [&engine]() -> std::optional<YardResult> {
-    expect_out_of_memory(engine);
-    return std::nullopt;
+  YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}};
+  auto const finish = [&] {
+    result.states = engine.stats().stored;
+    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return result;
+  };
+  auto const stop = [&] {
+    stopped(
+        result, engine, budget, yard, wants,
+        [&](Yard const& y) { return engine.bounds(y, within); },
+        [&](Yard const& y) { return engine.rule_line(y, within); });
+    return finish();
   };
   std::optional<Moves> value = engine.value(yard, within);
-  if (!value) return given_up();
-  result.value = std::move(*value);
+  if (!value) return stop();
+  result.value = *value;
+  result.bounds = {*value, *value};
   if (wants.requests) {
     result.requests = engine.request_costs(yard, within);
-    if (!result.requests) return given_up();
+    if (!result.requests) return stop();
   }
   if (wants.line) {
     auto line = engine.best_line(yard, within);
-    if (!line) return given_up();
+    if (!line) return stop();
     result.line = std::move(*line);
   }
-  result.states = engine.stats().stored;
-  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return result;
+  return finish();
 }

@@ -1,6 +1,7 @@
 // One board solved through the search engine: the queries that the chosen reports need.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -13,16 +14,23 @@ struct SolveWants {
   bool requests = false;  // the cost of every request on the start board
 };
 
-// Solves `board` (well-formed, packs, request phase) in a fresh engine whose table may take
-// max_bytes (0: no limit), after putting it into canonical order. Nothing when the table would
-// outgrow max_bytes. Memory the system refuses, in the engine or not, is std::bad_alloc for the
-// caller; an engine that gives up within its budget is a fault of the program (std::logic_error).
-std::optional<SolveResult> solve_board(State board, SolveWants wants, std::size_t max_bytes,
-                                       std::function<void(SearchStats const&)> progress);
+// What one solve may take.
+struct SolveBudget {
+  std::size_t max_bytes = 0;          // the engine's table; 0 for no limit
+  std::optional<double> time_limit;   // seconds, counted from the start of the solve
+  std::atomic<bool> const* interrupt = nullptr;  // set to stop at once
+};
+
+// Solves `board` (well-formed, packs, request phase) in a fresh engine, after putting it into
+// canonical order. A solve that a limit stops is still a result: its status says which limit,
+// its bounds what was proved, its line the placement rule's (see Engine::rule_line), and, for
+// the memory limits, its error the message for the user. Memory the system refuses outside the
+// engine is std::bad_alloc for the caller.
+SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget,
+                        std::function<void(SearchStats const&)> progress);
 
 // The same for a yard of retrieval groups (well formed, see yard_problem), the order inside each
 // group set by `within`. A line of play is asked for only when wanted; the requests' costs are
 // the yard's request_costs.
-std::optional<YardResult> solve_yard(Yard yard, Within within, SolveWants wants,
-                                     std::size_t max_bytes,
-                                     std::function<void(SearchStats const&)> progress);
+YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget const& budget,
+                      std::function<void(SearchStats const&)> progress);

@@ -20,6 +20,7 @@ struct SolveOptions {
   bool csv = false;
   bool play = false;          // the interactive game, moves read from standard input
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
+  std::optional<double> time_limit;  // --time-limit: seconds for each board
 
   // Whether boards go through the engine's queries on yards of retrieval groups. A two-class
   // board in worst order keeps the queries on State, and so today's reports to the byte.

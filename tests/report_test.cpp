@@ -20,9 +20,9 @@ State board_of(std::string_view text) {
 }
 
 SolveResult solved(std::string_view text, bool requests = false) {
-  auto result = solve_board(board_of(text), {true, requests}, 0, nullptr);
-  EXPECT_TRUE(result.has_value());
-  return result.value_or(SolveResult{State(), -1, {}, {}, {}, 0, 0});
+  SolveResult result = solve_board(board_of(text), {true, requests}, {}, nullptr);
+  EXPECT_EQ(result.status, SearchStatus::optimal);
+  return result;
 }
 
 std::string drawing_of(State board, std::pair<int, int> request = kNoRequest) {
@@ -116,17 +116,39 @@ TEST(JsonReport, NoPlacementIsNullAndBatchRecordsCarryTheirLine) {
   EXPECT_TRUE(record["line"][0]["after"].is_null());
   EXPECT_FALSE(record.contains("requests"));
   nlohmann::json const error = nlohmann::json::parse(batch_error_json(9, "column 2: bad").dump());
-  EXPECT_EQ(error, (nlohmann::json{{"input_line", 9}, {"error", "column 2: bad"}}));
+  EXPECT_EQ(error, (nlohmann::json{{"input_line", 9}, {"status", "error"}, {"error", "column 2: bad"}}));
 }
 
-TEST(CsvReport, HeaderAndRowsHaveTheSameFiveColumns) {
-  EXPECT_EQ(csv_header(), "line,board,value,states,seconds\n");
+TEST(JsonReport, AStoppedSearchGivesItsBoundsAndNoValue) {
+  SolveResult result = solved("12/12/00");
+  result.status = SearchStatus::time_limit;
+  result.bounds = {1, 5};
+  result.line = {{0, 0, 3, 1, true, board_of("00/00/12"), 1}};
+  nlohmann::json const record = nlohmann::json::parse(solve_result_json(result).dump());
+  EXPECT_EQ(record["status"], "time_limit");
+  EXPECT_TRUE(record["value"].is_null());
+  EXPECT_EQ(record["lower"], 1);
+  EXPECT_EQ(record["upper"], 5);
+  EXPECT_TRUE(record["line"][0]["cost"].is_null());
+  EXPECT_EQ(record["line"][0]["lower"], 1);
+  EXPECT_EQ(record["line"][0]["upper"], 3);
+}
+
+TEST(CsvReport, RowsOfEveryOutcomeHaveTheColumnsOfTheirHeader) {
+  EXPECT_EQ(csv_header(), "line,board,status,value,lower,upper,states,seconds,error\n");
   SolveResult result = solved("12/12/00");
   result.states = 42;
   result.seconds = 0.25;
-  EXPECT_EQ(csv_row(7, result), "7,00/12/12,2,42,0.250000\n");
+  EXPECT_EQ(csv_row(7, result), "7,00/12/12,optimal,2,2,2,42,0.250000,\n");
   result.value = kNoPlacement;
-  EXPECT_EQ(csv_row(8, result), "8,00/12/12,,42,0.250000\n");
+  result.bounds = {kNoPlacement, kNoPlacement};
+  EXPECT_EQ(csv_row(8, result), "8,00/12/12,optimal,,,,42,0.250000,\n");
+  result.status = SearchStatus::memory_limit;
+  result.bounds = {1, Moves::no_placement()};
+  result.error = "needs more, raise it";
+  EXPECT_EQ(csv_row(9, result), "9,00/12/12,memory_limit,,1,,42,0.250000,\"needs more, raise it\"\n");
+  EXPECT_EQ(csv_error_row("10", false, "bad \"x\""), "10,,error,,,,,,\"bad \"\"x\"\"\"\n");
+  EXPECT_EQ(csv_error_row("a.txt", true, "bad"), "a.txt,,,,error,,,,,,,bad\n");
 }
 
 // One stack holding three items of group 1 beside an empty stack, height 3, in random order,
@@ -149,7 +171,10 @@ YardResult three_of_a_group() {
       std::vector<YardRequestCost>{
           {1, 0, Moves(Fraction(5, 2))}, {1, 1, Moves(1)}, {1, 2, Moves(Fraction(1, 2))}},
       5,
-      0.25};
+      0.25,
+      SearchStatus::optimal,
+      {Moves(Fraction(4, 3)), Moves(Fraction(4, 3))},
+      ""};
 }
 
 TEST(YardReports, FirstRequestIsTheCostliestOrForBestTheCheapestFirstAmongEquals) {
@@ -253,6 +278,7 @@ TEST(YardReports, JsonGivesRandomCostsAsRoundedNumbersWithTheirFractions) {
   YardResult best = three_of_a_group();
   best.within = Within::best;
   best.value = Moves(0);
+  best.bounds = {0, 0};
   best.line.clear();
   best.requests.reset();
   nlohmann::json const whole = nlohmann::json::parse(yard_result_json(best).dump());
@@ -276,16 +302,22 @@ TEST(CsvReport, FieldsAreQuotedAsRfc4180Says) {
 
 TEST(CsvReport, YardRowsHaveTheColumnsOfTheirHeader) {
   EXPECT_EQ(yard_csv_header("file"),
-            "file,board,within,groups,value,value_fraction,states,seconds\n");
+            "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,"
+            "error\n");
   YardResult result = three_of_a_group();
   std::string const board = csv_field(format_yard(result.yard));
   EXPECT_EQ(yard_csv_row("a,b.txt", result),
-            "\"a,b.txt\"," + board + ",random,1,1.333333,4/3,5,0.250000\n");
-  result.value = Moves::no_placement();
-  EXPECT_EQ(yard_csv_row("7", result), "7," + board + ",random,1,,,5,0.250000\n");
+            "\"a,b.txt\"," + board +
+                ",random,1,optimal,1.333333,4/3,1.333333,1.333333,5,0.250000,\n");
+  result.status = SearchStatus::interrupted;
+  result.bounds = {Moves(Fraction(1, 2)), Moves(Fraction(5, 2))};
+  EXPECT_EQ(yard_csv_row("7", result),
+            "7," + board + ",random,1,interrupted,,,0.500000,2.500000,5,0.250000,\n");
   result.within = Within::worst;
+  result.status = SearchStatus::optimal;
   result.value = Moves(3);
-  EXPECT_EQ(yard_csv_row("7", result), "7," + board + ",worst,1,3,,5,0.250000\n");
+  result.bounds = {3, 3};
+  EXPECT_EQ(yard_csv_row("7", result), "7," + board + ",worst,1,optimal,3,,3,3,5,0.250000,\n");
 }
 
 }  // namespace

@@ -119,14 +119,15 @@ TEST(SolveProgram, BatchSolvesTheGoodLinesAndNamesTheBadOne) {
   EXPECT_EQ(parsed[2]["value"], 3);
 }
 
-TEST(SolveProgram, BatchCsvHasAHeaderAndARowPerSolvedBoard) {
-  ProgramRun const run = solve({"--batch", "-", "--csv"}, "12/00\n12/22\n");
-  EXPECT_EQ(run.exit_status, 0);
+TEST(SolveProgram, BatchCsvHasAHeaderAndARowPerLine) {
+  ProgramRun const run = solve({"--batch", "-", "--csv"}, "12/00\r\n\r\n12/22\n1x\n");
+  EXPECT_EQ(run.exit_status, 2);
   std::vector<std::string> const rows = lines_of(run.out);
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0], "line,board,value,states,seconds");
-  EXPECT_EQ(rows[1].rfind("1,00/12,1,", 0), 0u) << rows[1];
-  EXPECT_EQ(rows[2].rfind("2,12/22,,", 0), 0u) << rows[2];
+  ASSERT_EQ(rows.size(), 4u) << run.out;
+  EXPECT_EQ(rows[0], "line,board,status,value,lower,upper,states,seconds,error");
+  EXPECT_EQ(rows[1].rfind("1,00/12,optimal,1,1,1,", 0), 0u) << rows[1];
+  EXPECT_EQ(rows[2].rfind("3,12/22,optimal,,,,", 0), 0u) << rows[2];
+  EXPECT_EQ(rows[3].rfind("4,,error,,,,,,", 0), 0u) << rows[3];
 }
 
 TEST(SolveProgram, MaxMemoryTripsOnABoardThatNeedsMore) {
@@ -139,7 +140,11 @@ TEST(SolveProgram, MaxMemoryTripsOnABoardThatNeedsMore) {
   };
   ProgramRun const tight = with("64K");
   EXPECT_EQ(tight.exit_status, 3);
-  EXPECT_EQ(tight.out, "");
+  EXPECT_EQ(tight.out.rfind("Order within groups: worst\nSearch stopped (memory_limit): the value "
+                            "is at least ",
+                            0),
+            0u)
+      << tight.out;
   expect_one_error_line(tight, "--board: the search needs more than 64K of memory");
   EXPECT_EQ(with("1G").exit_status, 0);
   ProgramRun const batch =
@@ -147,6 +152,11 @@ TEST(SolveProgram, MaxMemoryTripsOnABoardThatNeedsMore) {
   EXPECT_EQ(batch.exit_status, 3);
   expect_one_error_line(batch, "standard input: line 2: the search needs more than 64K");
   EXPECT_EQ(nlohmann::json::parse(lines_of(batch.out)[0])["value"], 1);
+  nlohmann::json const stopped = nlohmann::json::parse(lines_of(batch.out).at(1));
+  EXPECT_EQ(stopped["status"], "memory_limit");
+  EXPECT_TRUE(stopped["value"].is_null());
+  EXPECT_LE(stopped["lower"].get<int>(), 19);
+  EXPECT_GE(stopped["upper"].get<int>(), 19);
 }
 
 TEST(SolveProgram, MemoryTheSystemRefusesIsNotTheBudget) {
@@ -269,12 +279,14 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
   EXPECT_EQ(csv.exit_status, 2);
   expect_one_error_line(csv, bad + ": line 3");
   std::vector<std::string> const rows = lines_of(csv.out);
-  ASSERT_EQ(rows.size(), 2u) << csv.out;
-  EXPECT_EQ(rows[0], "file,board,within,groups,value,value_fraction,states,seconds");
+  ASSERT_EQ(rows.size(), 3u) << csv.out;
+  EXPECT_EQ(rows[0],
+            "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error");
+  EXPECT_EQ(rows[1].rfind(bad + ",,,,error,,,,,,,\"line 3", 0), 0u) << rows[1];
   std::string const quoted =
       std::string(1, '"').append(testing::TempDir()).append("three, \"\"one group\"\".txt\",");
-  EXPECT_EQ(rows[1].rfind(quoted, 0), 0u) << rows[1];
-  EXPECT_NE(rows[1].find(",best,1,0,,"), std::string::npos) << rows[1];
+  EXPECT_EQ(rows[2].rfind(quoted, 0), 0u) << rows[2];
+  EXPECT_NE(rows[2].find(",best,1,optimal,0,,0,0,"), std::string::npos) << rows[2];
 
   ProgramRun const json = solve({"--instance", good, bad});
   EXPECT_EQ(json.exit_status, 2);
@@ -286,8 +298,9 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
   EXPECT_TRUE(nlohmann::json::parse(records[1]).contains("error"));
 
   ProgramRun const batch = solve({"--batch", "-", "--within", "random", "--csv"}, "111/000\n");
-  EXPECT_EQ(lines_of(batch.out)[0], "line,board,within,groups,value,value_fraction,states,seconds");
-  EXPECT_NE(lines_of(batch.out)[1].find(",random,1,1.333333,4/3,"), std::string::npos);
+  EXPECT_EQ(lines_of(batch.out)[0],
+            "line,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error");
+  EXPECT_NE(lines_of(batch.out)[1].find(",random,1,optimal,1.333333,4/3,"), std::string::npos);
   std::remove(good.c_str());
   std::remove(bad.c_str());
 }
