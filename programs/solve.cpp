@@ -1,8 +1,10 @@
 // stacks_solve: solves, analyses and reports any yard a user brings, given in compact form, as
 // a drawing, or as a batch of compact boards.
+#include <sched.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -10,6 +12,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "solve_cli/diagnostics.h"
@@ -23,6 +26,8 @@
 #include "solve_cli/solve_options.h"
 
 namespace {
+
+constexpr int kMaxThreads = 1024;
 
 constexpr char const* kUsage =
     "usage: stacks_solve [OPTIONS] (--board TEXT | FILE | --batch FILE | --instance FILE...); "
@@ -106,6 +111,9 @@ Limits:
   --max-memory SIZE  bytes, or a whole number with K, M or G (powers of 1024): 65536, 64K,
                  512M, 2G. Default: half the physical memory. A search that would need more
                  stops with a message and exit status 3, and reports what it proved.
+  --threads N    threads that search for each board's value, sharing one table (default:
+                 every core the process may use); answers are the same with any number.
+                 The random order's exact means take one thread.
   --time-limit SECONDS  the most time each board's search may take (each board of a batch
                  or each file of --instance, in turn); a decimal number above 0. A search
                  that runs out reports what it proved, status time_limit.
@@ -137,6 +145,7 @@ struct RawOptions {
   std::string retrieve_up_to;
   std::string max_memory;
   std::string time_limit;
+  std::string threads;
   bool requests = false;
   bool json = false;
   bool csv = false;
@@ -176,6 +185,15 @@ void declare_options(CLI::App& app, RawOptions& raw) {
       ->type_name("SIZE");
   app.add_option("--time-limit", raw.time_limit, "seconds each board's search may take")
       ->type_name("SECONDS");
+  app.add_option("--threads", raw.threads, "threads that search (default: every core)")
+      ->type_name("N");
+}
+
+// The cores this process may run on (its affinity, as a scheduler or taskset sets it).
+int usable_cores() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
+  return std::max(static_cast<int>(std::thread::hardware_concurrency()), 1);
 }
 
 // A number of seconds above 0, as a decimal: "10", "0.5", "1e-3".
@@ -257,6 +275,15 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
              "' is not a size (a whole number of bytes above 0, or with K, M or G)";
     }
     options.max_bytes = *size;
+  }
+  options.threads = usable_cores();
+  if (app.count("--threads") != 0) {
+    std::optional<int> const threads = parse_group_number(raw.threads);
+    if (!threads || *threads < 1 || *threads > kMaxThreads) {
+      return "--threads: '" + raw.threads + "' is not a number of threads from 1 to " +
+             std::to_string(kMaxThreads);
+    }
+    options.threads = *threads;
   }
   if (app.count("--time-limit") != 0) {
     if (raw.play) return "--time-limit has no place in --play";

@@ -1,5 +1,6 @@
 #include "search/engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <new>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "search/bound_table.h"
 #include "search/group_bound.h"
 #include "search/grouped_search.h"
+#include "search/helper_threads.h"
 #include "search/lower_bound.h"
 #include "search/prover.h"
 #include "search/rule_cost.h"
@@ -81,6 +83,7 @@ Moves smaller(Moves const& a, Moves const& b) {
 
 struct Engine::Impl {
   std::size_t max_bytes;
+  int threads;
   BoundTable table;
   Prover prover;
   std::function<void(SearchStats const&)> progress;
@@ -104,9 +107,12 @@ struct Engine::Impl {
   };
   std::optional<Root> root;
 
-  Impl(std::size_t max_bytes, std::function<void(SearchStats const&)> report)
+  std::uint64_t helper_expanded = 0;
+
+  Impl(std::size_t max_bytes, std::function<void(SearchStats const&)> report, int threads)
       : max_bytes(max_bytes),
-        table(max_bytes),
+        threads(std::max(threads, 1)),
+        table(max_bytes, this->threads > 1),
         prover(table, [this] { tick(); }),
         progress(std::move(report)) {}
 
@@ -119,7 +125,7 @@ struct Engine::Impl {
     if (!grouped || grouped_within != within || grouped_shape.n != board.n ||
         grouped_shape.height != board.height || grouped_shape.stays != board.stays) {
       grouped.reset();
-      grouped = make_grouped_search(within, board, max_bytes, [this] { tick(); });
+      grouped = make_grouped_search(within, board, max_bytes, [this] { tick(); }, threads > 1);
       grouped_within = within;
       grouped_shape = board;
     }
@@ -131,7 +137,8 @@ struct Engine::Impl {
                                ? 0
                                : std::chrono::duration<double>(Clock::now() - query_start).count();
     std::uint64_t const stored = table.size() + (grouped ? grouped->stored() : 0);
-    std::uint64_t const expanded = prover.expanded() + (grouped ? grouped->expanded() : 0);
+    std::uint64_t const expanded =
+        prover.expanded() + (grouped ? grouped->expanded() : 0) + helper_expanded;
     return {stored, expanded, seconds + running, root ? root_bounds() : ValueBounds{}};
   }
 
@@ -328,7 +335,7 @@ struct Engine::Impl {
   ValueBounds root_bounds() const {
     if (root->two_class) {
       ValueBounds b{moves_lower_bound(WorkingBoard(root->packed)), root->rule};
-      if (Bounds const* known = table.find(root->packed)) {
+      if (std::optional<Bounds> const known = table.find(root->packed)) {
         b.lower = larger(b.lower, stored_moves(known->lower));
         b.upper = smaller(b.upper, stored_moves(known->upper));
       }
@@ -341,6 +348,24 @@ struct Engine::Impl {
       b.upper = smaller(b.upper, upper);
     }
     return b;
+  }
+
+  // Runs `search` (a value search) on this thread while threads - 1 helpers run `help`.
+  template <class Search>
+  auto with_helpers(HelperThreads::Work const& help, Search&& search) {
+    if (threads == 1) return search();
+    HelperThreads helpers(threads - 1, help, stop.limits());
+    struct Count {
+      HelperThreads& helpers;
+      std::uint64_t& total;
+      ~Count() { total += helpers.expanded(); }
+    };
+    // Helpers stop (and are counted) before the query's answer, or its exception, goes on.
+    auto answer = [&] {
+      Count const count{helpers, helper_expanded};
+      return search();
+    };
+    return answer();
   }
 
   RequestCost hardest(PackedBoard const& board) {
@@ -356,8 +381,9 @@ struct Engine::Impl {
   }
 };
 
-Engine::Engine(std::size_t max_bytes, std::function<void(SearchStats const&)> progress)
-    : impl_(new Impl(max_bytes, std::move(progress))) {}
+Engine::Engine(std::size_t max_bytes, std::function<void(SearchStats const&)> progress,
+               int threads)
+    : impl_(new Impl(max_bytes, std::move(progress), threads)) {}
 
 Engine::~Engine() {
   delete impl_;
@@ -367,7 +393,13 @@ std::optional<int> Engine::value(State const& board) {
   PackedBoard const key = pack_request_phase(board);
   return impl_->guarded([&] {
     impl_->set_root(key);
-    return impl_->prover.value(key);
+    return impl_->with_helpers(
+        [&](std::uint64_t seed, std::function<void()> const& tick) {
+          Prover helper(impl_->table, tick);
+          helper.set_order_seed(seed);
+          helper.value(key);
+        },
+        [&] { return impl_->prover.value(key); });
   });
 }
 
@@ -517,7 +549,12 @@ std::optional<Moves> Engine::value(Yard const& yard, Within within) {
   }
   return impl_->guarded([&] {
     impl_->set_root(dense.board, within);
-    return impl_->grouped_search(dense.board, within).value(dense.board);
+    GroupedSearch& search = impl_->grouped_search(dense.board, within);
+    return impl_->with_helpers(
+        [&](std::uint64_t seed, std::function<void()> const& tick) {
+          search.help(dense.board, seed, tick);
+        },
+        [&] { return search.value(dense.board); });
   });
 }
 

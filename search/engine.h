@@ -80,9 +80,11 @@ std::string yard_search_problem(Yard const& yard);
 class Engine {
  public:
   // max_bytes: how much memory the table may take; 0 for no limit. progress, when given, is
-  // called now and then during long queries.
+  // called now and then during long queries. threads: how many threads search for a value
+  // (the value queries of worst and best order; the random order's means take one); answers
+  // are the same with any number, boards stored and searched are not.
   explicit Engine(std::size_t max_bytes = 0,
-                  std::function<void(SearchStats const&)> progress = nullptr);
+                  std::function<void(SearchStats const&)> progress = nullptr, int threads = 1);
   ~Engine();
   Engine(Engine const&) = delete;
   Engine& operator=(Engine const&) = delete;

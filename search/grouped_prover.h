@@ -45,7 +45,8 @@ class GroupedProver {
       return kNoPlacement;
     }
     int v = group_lower_bound(board, within_);
-    if (Bounds const* known = table_.find(key)) v = std::max(v, value_of(known->lower));
+    if (std::optional<Bounds> const known = table_.find(key))
+      v = std::max(v, value_of(known->lower));
     return raise(v, largest_finite_value(board),
                  [&](int goal) { return at_least(board, key, goal); });
   }
@@ -58,6 +59,9 @@ class GroupedProver {
   }
 
   std::uint64_t expanded() const { return expanded_; }
+
+  // As for Prover: a helping thread's own order among equally promising children.
+  void set_order_seed(std::uint64_t seed) { seed_ = seed; }
 
  private:
   struct Child {
@@ -130,7 +134,7 @@ class GroupedProver {
   // bound: a lower bound on the board's value already worked out, or -1.
   Proof at_least(GroupedBoard const& board, Key const& key, int goal, int bound = -1) {
     if (goal <= 0) return {true, 0};
-    if (Bounds const* known = table_.find(key)) {
+    if (std::optional<Bounds> const known = table_.find(key)) {
       if (value_of(known->lower) >= goal) return {true, value_of(known->lower)};
       if (value_of(known->upper) < goal) return {false, value_of(known->upper)};
     }
@@ -219,7 +223,7 @@ class GroupedProver {
         return true;
       }
       Key const child = key_of<W>(placed);
-      if (Bounds const* known = table_.find(child)) {
+      if (std::optional<Bounds> const known = table_.find(child)) {
         if (value_of(known->lower) >= need) {
           least = std::min(least, value_of(known->lower));
           return true;
@@ -234,8 +238,14 @@ class GroupedProver {
     });
 
     if (!refuted) {
-      std::sort(children.begin(), children.end(), [](Child const& a, Child const& b) {
-        return a.bound != b.bound ? a.bound < b.bound : a.key.word < b.key.word;
+      std::sort(children.begin(), children.end(), [this](Child const& a, Child const& b) {
+        if (a.bound != b.bound) return a.bound < b.bound;
+        if (seed_ != 0) {
+          std::uint64_t const ka = GroupKeyHash<W>()(a.key) ^ seed_;
+          std::uint64_t const kb = GroupKeyHash<W>()(b.key) ^ seed_;
+          if (ka != kb) return ka < kb;
+        }
+        return a.key.word < b.key.word;
       });
       for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
         if (c > 0 && children[c].key == children[c - 1].key) continue;
@@ -258,6 +268,7 @@ class GroupedProver {
   bool strict_;
   std::function<void()> tick_;
   std::uint64_t expanded_ = 0;
+  std::uint64_t seed_ = 0;
   std::deque<std::vector<Child>> buffers_;
   std::size_t depth_ = 0;
 };

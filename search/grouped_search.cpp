@@ -55,8 +55,8 @@ Moves stored_moves(std::uint16_t stored) {
 template <int W>
 class ProvedSearch : public GroupedSearch {
  public:
-  ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick)
-      : within_(within), table_(max_bytes), prover_(table_, within, std::move(tick)) {}
+  ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick, bool shared)
+      : within_(within), table_(max_bytes, shared), prover_(table_, within, std::move(tick)) {}
 
   Moves value(GroupedBoard const& board) override { return prover_.value(board); }
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
@@ -73,12 +73,18 @@ class ProvedSearch : public GroupedSearch {
     });
   }
   std::pair<Moves, Moves> proven(GroupedBoard const& board) const override {
-    Bounds const* known = table_.find(key_of<W>(board));
+    std::optional<Bounds> const known = table_.find(key_of<W>(board));
     if (!known) return {0, Moves::no_placement()};
     return {stored_moves(known->lower), stored_moves(known->upper)};
   }
   void limit_above(GroupedBoard const& board, Moves const& upper) override {
     if (upper.placed()) table_.cut_upper(key_of<W>(board), upper.whole_moves());
+  }
+  void help(GroupedBoard const& board, std::uint64_t seed,
+            std::function<void()> const& tick) override {
+    GroupedProver<W> helper(table_, within_, tick);
+    helper.set_order_seed(seed);
+    helper.value(board);
   }
   std::uint64_t stored() const override { return table_.size(); }
   std::uint64_t expanded() const override { return prover_.expanded(); }
@@ -118,6 +124,7 @@ class MeanValueSearch : public GroupedSearch {
     return {0, Moves::no_placement()};
   }
   void limit_above(GroupedBoard const&, Moves const&) override {}
+  void help(GroupedBoard const&, std::uint64_t, std::function<void()> const&) override {}
   std::uint64_t stored() const override { return search_.stored(); }
   std::uint64_t expanded() const override { return search_.expanded(); }
 
@@ -127,9 +134,9 @@ class MeanValueSearch : public GroupedSearch {
 
 template <int W>
 std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
-                                             std::function<void()> tick) {
+                                             std::function<void()> tick, bool shared) {
   if (within == Within::random) return std::make_unique<MeanValueSearch<W>>(max_bytes, tick);
-  return std::make_unique<ProvedSearch<W>>(within, max_bytes, tick);
+  return std::make_unique<ProvedSearch<W>>(within, max_bytes, tick, shared);
 }
 
 }  // namespace
@@ -191,13 +198,13 @@ GroupedBoard canonical(GroupedBoard const& board) {
 
 std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
                                                    std::size_t max_bytes,
-                                                   std::function<void()> tick) {
+                                                   std::function<void()> tick, bool shared) {
   int const bits = key_bits(shape.n, shape.height, shape.stays);
-  if (bits <= 128) return make_of_width<2>(within, max_bytes, std::move(tick));
-  if (bits <= 256) return make_of_width<4>(within, max_bytes, std::move(tick));
-  if (bits <= 512) return make_of_width<8>(within, max_bytes, std::move(tick));
-  if (bits <= 1024) return make_of_width<16>(within, max_bytes, std::move(tick));
-  if (bits <= 2048) return make_of_width<32>(within, max_bytes, std::move(tick));
+  if (bits <= 128) return make_of_width<2>(within, max_bytes, std::move(tick), shared);
+  if (bits <= 256) return make_of_width<4>(within, max_bytes, std::move(tick), shared);
+  if (bits <= 512) return make_of_width<8>(within, max_bytes, std::move(tick), shared);
+  if (bits <= 1024) return make_of_width<16>(within, max_bytes, std::move(tick), shared);
+  if (bits <= 2048) return make_of_width<32>(within, max_bytes, std::move(tick), shared);
   throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
                               std::to_string(shape.height) + " slots x " +
                               std::to_string(cell_bits(shape.stays)) +

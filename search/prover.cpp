@@ -82,7 +82,7 @@ std::vector<Prover::Child>& Prover::children_buffer() {
 
 Proof Prover::at_least(PackedBoard const& board, int goal) {
   if (goal <= 0) return {true, 0};
-  if (Bounds const* known = table_.find(board)) {
+  if (std::optional<Bounds> const known = table_.find(board)) {
     if (value_of(known->lower) >= goal) return {true, value_of(known->lower)};
     if (value_of(known->upper) < goal) return {false, value_of(known->upper)};
   }
@@ -146,7 +146,7 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
       return true;
     }
     PackedBoard const child = placed.canonical();
-    if (Bounds const* known = table_.find(child)) {
+    if (std::optional<Bounds> const known = table_.find(child)) {
       if (value_of(known->lower) >= need) {
         least = std::min(least, value_of(known->lower));
         return true;
@@ -162,10 +162,14 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
 
   if (!refuted) {
     // Cheapest-looking children first: the likeliest to refute.
-    std::sort(children.begin(), children.end(), [](Child const& a, Child const& b) {
-      return a.bound != b.bound
-                 ? a.bound < b.bound
-                 : (a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo);
+    std::sort(children.begin(), children.end(), [this](Child const& a, Child const& b) {
+      if (a.bound != b.bound) return a.bound < b.bound;
+      if (seed_ != 0) {
+        std::uint64_t const ka = PackedBoardHash()(a.board) ^ seed_;
+        std::uint64_t const kb = PackedBoardHash()(b.board) ^ seed_;
+        if (ka != kb) return ka < kb;
+      }
+      return a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo;
     });
     for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
       if (c > 0 && children[c].board == children[c - 1].board) continue;
@@ -186,7 +190,8 @@ int Prover::value(PackedBoard const& board) {
   WorkingBoard const w(board);
   if (can_run_out_of_room(w) && at_least(board, kNoPlacement).holds) return kNoPlacement;
   int v = moves_lower_bound(w);
-  if (Bounds const* known = table_.find(board)) v = std::max(v, value_of(known->lower));
+  if (std::optional<Bounds> const known = table_.find(board))
+    v = std::max(v, value_of(known->lower));
   int const most = largest_finite_value(w);
   // Each proof that the board is worth more may show it worth more still: jump to that.
   for (Proof p = at_least(board, v + 1); p.holds; p = at_least(board, v + 1)) {

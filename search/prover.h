@@ -32,6 +32,10 @@ class Prover {
 
   std::uint64_t expanded() const { return expanded_; }
 
+  // A thread that helps a search over the same table tries equally promising children in an
+  // order of its own (seed != 0), so that it proves other boards than the search it helps.
+  void set_order_seed(std::uint64_t seed) { seed_ = seed; }
+
  private:
   struct Child {
     PackedBoard board;
@@ -44,6 +48,7 @@ class Prover {
   BoundTable& table_;
   std::function<void()> tick_;
   std::uint64_t expanded_ = 0;
+  std::uint64_t seed_ = 0;
   // One buffer of children for every retrieval being searched, deepest last; a deque, so
   // that growing it for a deeper search leaves the buffers of the searches above in place.
   std::deque<std::vector<Child>> buffers_;

@@ -63,7 +63,8 @@ void RecordRun::solve_with(RecordOrigin const& origin, Within within, Solve cons
     auto const progress = [this, &origin, within](SearchStats const& stats) {
       show_progress(origin, stats.stored, bounds_status(stats.bounds, within));
     };
-    SolveBudget const budget{options_.max_bytes, options_.time_limit, interrupt_flag()};
+    SolveBudget const budget{options_.max_bytes, options_.time_limit, interrupt_flag(),
+                             options_.threads};
     auto const result = solve(SolveWants{!options_.csv, options_.requests}, budget, progress);
     status_ = worse_exit_status(status_, exit_status_of(result.status));
     if (!result.error.empty()) print_error(progress_, origin.where, result.error);

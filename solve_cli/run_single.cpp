@@ -23,7 +23,8 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
                                   bounds_status(stats.bounds, within)));
   };
   try {
-    SolveBudget const budget{options.max_bytes, options.time_limit, interrupt_flag()};
+    SolveBudget const budget{options.max_bytes, options.time_limit, interrupt_flag(),
+                             options.threads};
     auto const result = solve(SolveWants{true, options.requests}, budget, show_progress);
     progress.clear();
     if (!result.error.empty()) print_error(progress, where, result.error);

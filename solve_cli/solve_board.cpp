@@ -62,7 +62,7 @@ SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget
   auto const start = Clock::now();
   board.request = kNoRequest;
   board.sort_stacks();
-  Engine engine(budget.max_bytes, std::move(progress));
+  Engine engine(budget.max_bytes, std::move(progress), budget.threads);
   engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
                                                  budget.interrupt));
 
@@ -102,7 +102,7 @@ YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget co
                       std::function<void(SearchStats const&)> progress) {
   auto const start = Clock::now();
   yard.sort_stacks();
-  Engine engine(budget.max_bytes, std::move(progress));
+  Engine engine(budget.max_bytes, std::move(progress), budget.threads);
   engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
                                                  budget.interrupt));
 

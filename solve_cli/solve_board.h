@@ -19,6 +19,7 @@ struct SolveBudget {
   std::size_t max_bytes = 0;          // the engine's table; 0 for no limit
   std::optional<double> time_limit;   // seconds, counted from the start of the solve
   std::atomic<bool> const* interrupt = nullptr;  // set to stop at once
+  int threads = 1;                    // that search for the value
 };
 
 // Solves `board` (well-formed, packs, request phase) in a fresh engine, after putting it into

@@ -21,6 +21,7 @@ struct SolveOptions {
   bool play = false;          // the interactive game, moves read from standard input
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
   std::optional<double> time_limit;  // --time-limit: seconds for each board
+  int threads = 1;                   // --threads, by default every core the process may use
 
   // Whether boards go through the engine's queries on yards of retrieval groups. A two-class
   // board in worst order keeps the queries on State, and so today's reports to the byte.

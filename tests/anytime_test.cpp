@@ -79,3 +79,36 @@ TEST(AnytimeBounds, AnInterruptStopsTheNextQuery) {
 }
 
 }  // namespace
+
+namespace {
+
+// Helpers only add proofs to the table the query uses, so every answer is the one thread's.
+TEST(EngineThreads, GiveTheAnswersOfOneThread) {
+  std::mt19937 rng(909);
+  for (int i = 0; i < 20; ++i) {
+    Yard const yard = random_grouped_yard(rng, 4, 5, 0.75, 1 + i % 3, 0.2);
+    for (Within within : {Within::worst, Within::best}) {
+      SCOPED_TRACE(format_yard(yard) + " " + within_name(within));
+      Engine one;
+      Engine four(0, nullptr, 3);
+      EXPECT_EQ(four.value(yard, within), one.value(yard, within));
+      auto const line_one = one.best_line(yard, within);
+      auto const line_four = four.best_line(yard, within);
+      ASSERT_TRUE(line_one && line_four);
+      ASSERT_EQ(line_four->size(), line_one->size());
+      for (std::size_t s = 0; s < line_one->size(); ++s) {
+        EXPECT_EQ((*line_four)[s].stack, (*line_one)[s].stack);
+        EXPECT_EQ((*line_four)[s].slot, (*line_one)[s].slot);
+        EXPECT_EQ((*line_four)[s].after, (*line_one)[s].after);
+      }
+      auto const costs_one = one.request_costs(yard, within);
+      auto const costs_four = four.request_costs(yard, within);
+      ASSERT_TRUE(costs_one && costs_four);
+      ASSERT_EQ(costs_four->size(), costs_one->size());
+      for (std::size_t r = 0; r < costs_one->size(); ++r)
+        EXPECT_EQ((*costs_four)[r].cost, (*costs_one)[r].cost);
+    }
+  }
+}
+
+}  // namespace

@@ -138,19 +138,19 @@ TEST(SolveProgram, MaxMemoryTripsOnABoardThatNeedsMore) {
     a.push_back(size);
     return solve(a);
   };
-  ProgramRun const tight = with("64K");
+  ProgramRun const tight = with("16K");
   EXPECT_EQ(tight.exit_status, 3);
   EXPECT_EQ(tight.out.rfind("Order within groups: worst\nSearch stopped (memory_limit): the value "
                             "is at least ",
                             0),
             0u)
       << tight.out;
-  expect_one_error_line(tight, "--board: the search needs more than 64K of memory");
+  expect_one_error_line(tight, "--board: the search needs more than 16K of memory");
   EXPECT_EQ(with("1G").exit_status, 0);
   ProgramRun const batch =
-      solve({"--batch", "-", "--max-memory", "64K"}, "12/00\n1222000/1121000/1122000/1221000\n");
+      solve({"--batch", "-", "--max-memory", "16K"}, "12/00\n1222000/1121000/1122000/1221000\n");
   EXPECT_EQ(batch.exit_status, 3);
-  expect_one_error_line(batch, "standard input: line 2: the search needs more than 64K");
+  expect_one_error_line(batch, "standard input: line 2: the search needs more than 16K");
   EXPECT_EQ(nlohmann::json::parse(lines_of(batch.out)[0])["value"], 1);
   nlohmann::json const stopped = nlohmann::json::parse(lines_of(batch.out).at(1));
   EXPECT_EQ(stopped["status"], "memory_limit");
