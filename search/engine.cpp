@@ -283,10 +283,14 @@ struct Engine::Impl {
     auto cost = root->rule_costs->cost(root->grouped, [] {});
     root->rule = cost ? *cost : plain_upper_bound(root->grouped);
     if (!root->rule.placed()) return;
-    if (root->two_class) {
-      table.cut_upper(root->packed, root->rule.whole_moves());
-    } else if (GroupedSearch* search = root_search()) {
-      search->limit_above(root->grouped, root->rule);
+    // Telling the search only saves it work: a full table may refuse.
+    try {
+      if (root->two_class) {
+        table.cut_upper(root->packed, root->rule.whole_moves());
+      } else if (GroupedSearch* search = root_search()) {
+        search->limit_above(root->grouped, root->rule);
+      }
+    } catch (BudgetExceeded const&) {
     }
   }
 
