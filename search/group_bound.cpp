@@ -49,6 +49,11 @@ int fewest_blocked(int const* ranks, int count, int* caps, int cap_count, Landin
 
 }  // namespace
 
+int fewest_blocked_landings(int const* items, int count, int* caps, int cap_count, int stays_cell,
+                            bool strict) {
+  return fewest_blocked(items, count, caps, cap_count, {stays_cell, strict});
+}
+
 int current_group(GroupedBoard const& board) {
   int least = board.stays;
   for (int s = 0; s < board.n; ++s)

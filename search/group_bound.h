@@ -49,6 +49,13 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
 // yard with all of the group and those items taken away.)
 int retrieval_order_bound(GroupedBoard const& board, Within within);
 
+// The fewest of `count` lifted items (cells or ranks, in the order they are lifted) that must
+// land where they are blocked, when the stacks they may go to have least cells caps[] (which
+// the call may reorder but leaves as it found them) and room without end; items of
+// `stays_cell` are the items that stay. Exact for up to 8 items, each judged alone beyond.
+int fewest_blocked_landings(int const* items, int count, int* caps, int cap_count, int stays_cell,
+                            bool strict);
+
 // The bound on the whole board: the larger of the two.
 int group_lower_bound(GroupedBoard const& board, Within within);
 
