@@ -8,6 +8,7 @@
 #include <string>
 
 #include "search/grouped_prover.h"
+#include "search/known_order_search.h"
 #include "search/mean_search.h"
 
 namespace {
@@ -132,11 +133,62 @@ class MeanValueSearch : public GroupedSearch {
   MeanSearch<W> search_;
 };
 
+// Boards whose every group holds one item, with room for any request's lifted items, go to
+// the known-order search in every order: with one item a group the requesting side has no
+// choice, so the three orders are one game. Other boards go to the search of the order. Each
+// search has its own table, of up to max_bytes.
+template <int W>
+class RoutedSearch : public GroupedSearch {
+ public:
+  // shared: whether helper threads will search the general search's table beside it; they
+  // never search the known-order one (see help).
+  RoutedSearch(Within within, std::size_t max_bytes, std::function<void()> tick, bool shared)
+      : tick_(std::move(tick)), table_(max_bytes) {
+    if (within == Within::random) {
+      general_ = std::make_unique<MeanValueSearch<W>>(max_bytes, tick_);
+    } else {
+      general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, shared);
+    }
+  }
+
+  Moves value(GroupedBoard const& board) override {
+    if (routed(board)) return known_.value(board);
+    return general().value(board);
+  }
+  Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
+    if (routed(board) && board.cell[stack][slot] == current_group(board)) {
+      return known_.value(board);
+    }
+    return general().request_cost(board, stack, slot);
+  }
+  GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
+                           Moves const& cost) override {
+    if (routed(board)) return known_.best_answer(board, stack, slot, cost.whole_moves());
+    return general().best_answer(board, stack, slot, cost);
+  }
+  // The known-order search keeps its table to itself: helpers wait for nothing there.
+  void help(GroupedBoard const& board, std::uint64_t seed,
+            std::function<void()> const& tick) override {
+    if (!routed(board)) general_->help(board, seed, tick);
+  }
+  std::uint64_t stored() const override { return table_.size() + general_->stored(); }
+  std::uint64_t expanded() const override { return known_.expanded() + general_->expanded(); }
+
+ private:
+  static bool routed(GroupedBoard const& board) {
+    return always_fits(board) && one_item_a_group(board);
+  }
+  GroupedSearch& general() { return *general_; }
+  std::function<void()> tick_;
+  typename KnownOrderSearch<W>::Table table_;
+  KnownOrderSearch<W> known_{table_, tick_};
+  std::unique_ptr<GroupedSearch> general_;
+};
+
 template <int W>
 std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
                                              std::function<void()> tick, bool shared) {
-  if (within == Within::random) return std::make_unique<MeanValueSearch<W>>(max_bytes, tick);
-  return std::make_unique<ProvedSearch<W>>(within, max_bytes, tick, shared);
+  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), shared);
 }
 
 }  // namespace

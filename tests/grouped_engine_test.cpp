@@ -223,6 +223,47 @@ TEST_P(GroupedEngine, SameAsTheBruteForceOnRandomYards) {
   EXPECT_GT(unplaceable, 100);
 }
 
+// A yard whose every item that leaves has a group of its own, the groups in random order.
+Yard known_order_yard(std::mt19937& rng, int n_stacks, int height, double fill, double stay) {
+  Yard drawn = random_grouped_yard(rng, n_stacks, height, fill, 1, stay);
+  std::vector<int> order(static_cast<std::size_t>(drawn.items_to_retrieve()));
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<int>(i) + 1;
+  std::shuffle(order.begin(), order.end(), rng);
+  Yard yard{n_stacks, height, static_cast<int>(order.size()), drawn.stacks};
+  std::size_t next = 0;
+  for (auto& stack : yard.stacks) {
+    for (int& cell : stack) {
+      if (cell == drawn.stays()) cell = yard.stays();
+      else if (cell != 0) cell = order[next++];
+    }
+  }
+  return yard;
+}
+
+// One item a group: the known order, which every order reaches (the requesting side has no
+// choice), on yards with room for every request and on yards without.
+TEST(GroupedEngineKnownOrder, SameAsTheBruteForceInEveryOrder) {
+  std::mt19937 rng(29);
+  std::uniform_int_distribution<int> stacks(2, 5), height(2, 5);
+  std::uniform_real_distribution<double> fill(0.3, 1.0);
+  std::bernoulli_distribution some_stay(0.3);
+  Engine engines[3];
+  int crowded = 0;
+  for (int trial = 0; trial < 500; ++trial) {
+    Yard yard;
+    do {
+      yard = known_order_yard(rng, stacks(rng), height(rng), fill(rng), some_stay(rng) ? 0.2 : 0);
+    } while (yard.items() > 12);
+    for (int order = 0; order < 3; ++order) {
+      expect_same_as_brute_force(engines[order], yard, kOrders[order]);
+      if (HasFatalFailure()) return;
+    }
+    crowded += yard.items() > (yard.n_stacks - 1) * yard.height + 1;
+  }
+  EXPECT_GT(crowded, 50);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryOrder, GroupedEngine, testing::ValuesIn(kOrders),
                          [](auto const& info) { return std::string(within_name(info.param)); });
 

@@ -1,0 +1,291 @@
+// The search for yards whose every group holds one item: the classic problem with a known
+// order, where each request is forced and only the retrieving side chooses. An iterative
+// deepening branch and bound: the value is proved by raising a budget from the lower bound,
+// one move at a time, until a line within it is found; a line found first by following the
+// search's own order of children closes the gap from above. Boards are stored between
+// requests with a lower and an upper bound on their value, kept across queries; an item asked
+// for that lies on top of its stack leaves at once, free of cost, so only boards whose next
+// request lifts something are ever searched or stored.
+//
+// The boards it takes always have room for the lifted items (see always_fits): there, every
+// line goes on to the end, and "no placement" never happens.
+#pragma once
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "model/grouped_board.h"
+#include "rules/retrieval.h"
+#include "search/bound_table.h"
+#include "search/group_bound.h"
+#include "search/known_order_bound.h"
+
+// With at most (stacks - 1) x capacity + 1 items the other stacks always have room for the
+// items above any item asked for.
+inline bool always_fits(GroupedBoard const& board) {
+  int items = 0;
+  for (int s = 0; s < board.n; ++s)
+    items += board.level[s];
+  return items <= (board.n - 1) * board.height + 1;
+}
+
+// Takes out every item asked for while it lies on top of its stack. Returns the stack and slot
+// of the next item asked for, which lifts something, or {-1, -1} when no item will be asked for.
+std::pair<int, int> retrieve_free_items(GroupedBoard& board);
+
+template <int W>
+class KnownOrderSearch {
+ public:
+  using Key = GroupKey<W>;
+  using Table = BasicBoundTable<Key, GroupKeyHash<W>>;
+
+  // tick is called once for every board expanded; it may throw.
+  KnownOrderSearch(Table& table, std::function<void()> tick)
+      : table_(table), tick_(std::move(tick)) {}
+
+  int value(GroupedBoard const& board) {
+    GroupedBoard root = board;
+    if (retrieve_free_items(root).first < 0) return known_order_bound(root);
+    Key const key = key_of<W>(root);
+    int const bound = known_order_bound(root);
+    int lower = bound;
+    int upper = dive(root);
+    if (std::optional<Bounds> const known = table_.find(key)) {
+      lower = std::max(lower, static_cast<int>(known->lower));
+      upper = std::min(upper, static_cast<int>(known->upper));
+    }
+    while (lower < upper) {
+      int const found = prove(root, key, bound, lower);
+      if (found <= lower) break;
+      lower = found;
+    }
+    table_.raise_lower(key, lower);
+    table_.cut_upper(key, lower);
+    return lower;
+  }
+
+  // The board after the retrieving side's answer to the next request that reaches `cost`
+  // (the board's value): the first such placement in the order the search tries children
+  // (see before(), on the child after its free retrievals, then the key of the placement).
+  // Stacks in canonical order; free retrievals not made.
+  GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot, int cost) {
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    int const lifted = retrieval.lifted_count();
+    int const need = cost - lifted;
+    std::vector<std::pair<Child, Key>> answers;  // the child, and the board as placed
+    int misfit[kMaxGroupedHeight + 1];
+    misfit[0] = 0;
+    auto const track = [&](GroupedBoard const& placed, int i, int last) {
+      if (i > 0) misfit[i] = misfit[i - 1] + landed_misfit(placed, last);
+      return false;
+    };
+    retrieval.walk(track, [&](GroupedBoard const& placed) {
+      GroupedBoard child = placed;
+      retrieve_free_items(child);
+      answers.push_back(
+          {{key_of<W>(child), known_order_bound(child), misfit[lifted]}, key_of<W>(placed)});
+      return true;
+    });
+    std::sort(answers.begin(), answers.end(), [](auto const& a, auto const& b) {
+      if (before(a.first, b.first)) return true;
+      if (before(b.first, a.first)) return false;
+      return a.second.word < b.second.word;
+    });
+    for (auto const& [child, placed] : answers) {
+      if (child.bound <= need && prove(board_of<W>(child.key), child.key, child.bound, need) <= need) {
+        return board_of<W>(placed);
+      }
+    }
+    throw std::logic_error("no placement reaches the request's cost");
+  }
+
+  std::uint64_t expanded() const { return expanded_; }
+
+ private:
+  struct Child {
+    Key key;
+    int bound;
+    int misfit;  // see landing_misfit
+  };
+  static bool before(Child const& a, Child const& b) {
+    if (a.bound != b.bound) return a.bound < b.bound;
+    if (a.misfit != b.misfit) return a.misfit < b.misfit;
+    return a.key.word < b.key.word;
+  }
+
+  // Among children of equal bound, the ones whose items landed the way a good rule of thumb
+  // lands them are tried first: an item on the stack of least cap above it, where it blocks
+  // nothing and leaves the larger caps to items to come; an item that must block, on the
+  // stack of largest cap, where it will be lifted again the latest. cap: the least item of
+  // the stack before it landed (kNoItem when empty).
+  static int landing_misfit(int item, int cap) {
+    return cap > item ? cap - item : 2 * kNoItem - cap;
+  }
+
+  // The cost of a line within `budget` if the search finds one (the board is worth at most
+  // that), otherwise a lower bound on the board's value above `budget`. The board has had its
+  // free retrievals; bound is its known_order_bound.
+  int prove(GroupedBoard const& board, Key const& key, int bound, int budget) {
+    if (bound > budget) return bound;
+    if (std::optional<Bounds> const known = table_.find(key)) {
+      if (known->upper <= budget) return known->upper;
+      if (known->lower > budget) return known->lower;
+    }
+    auto const [stack, slot] = next_request(board);
+    if (stack < 0) return 0;
+    ++expanded_;
+    tick_();
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    int const lifted = retrieval.lifted_count();
+    int const need = budget - lifted;
+    int least = INT_MAX;  // the least any child was shown to cost, all above need
+
+    std::vector<Child>& children = next_buffer();
+    children.clear();
+    int items[kMaxGroupedHeight];
+    int blocked_here = 0;
+    int const top = board.level[stack] - 1;
+    for (int j = top; j >= slot; --j) {
+      if (j > slot) items[top - j] = board.cell[stack][j];
+      blocked_here += blocks_on(board.cell[stack][j], board.low[stack][j], board.stays, false);
+    }
+    int const rest = blocked_items(board, false) - blocked_here;
+    GroupPlacementBound placement_bound(lifted, items, false);
+    int misfit[kMaxGroupedHeight + 1];
+    misfit[0] = 0;
+    auto const cut = [&](GroupedBoard const& placed, int i, int last) {
+      if (i > 0) misfit[i] = misfit[i - 1] + landed_misfit(placed, last);
+      if (i == lifted) return false;
+      int partial = placement_bound.after(placed, i, last, stack, rest) - lifted;
+      if (partial <= need && i > 0) {
+        // Items put on top only add to the bound: the board placed so far, with each item
+        // still to place that is stranded counted once, bounds every child.
+        partial = std::max(partial, known_order_bound(placed) + placement_bound.stranded());
+      }
+      if (partial <= need) return false;
+      least = std::min(least, lifted + partial);
+      return true;
+    };
+    bool found = false;
+    int cost = 0;
+    retrieval.walk(cut, [&](GroupedBoard const& placed) {
+      GroupedBoard child = placed;
+      retrieve_free_items(child);
+      int const child_bound = known_order_bound(child);
+      if (child_bound > need) {
+        least = std::min(least, lifted + child_bound);
+        return true;
+      }
+      Key const child_key = key_of<W>(child);
+      if (std::optional<Bounds> const known = table_.find(child_key)) {
+        if (known->upper <= need) {
+          found = true;
+          cost = lifted + known->upper;
+          return false;
+        }
+        if (known->lower > need) {
+          least = std::min(least, lifted + known->lower);
+          return true;
+        }
+      }
+      children.push_back({child_key, child_bound, misfit[lifted]});
+      return true;
+    });
+
+    if (!found) {
+      std::sort(children.begin(), children.end(), before);
+      for (std::size_t c = 0; c < children.size(); ++c) {
+        if (c > 0 && children[c].key == children[c - 1].key) continue;
+        int const r = prove(board_of<W>(children[c].key), children[c].key, children[c].bound, need);
+        if (r <= need) {
+          found = true;
+          cost = lifted + r;
+          break;
+        }
+        least = std::min(least, lifted + r);
+      }
+    }
+    --depth_;
+    if (found) {
+      table_.cut_upper(key, cost);
+      return cost;
+    }
+    table_.raise_lower(key, least);
+    return least;
+  }
+
+  // A line found by taking, at every request, the child the search would try first: the
+  // least lower bound, then the least key. Its cost bounds the board's value from above, and
+  // the cost of its rest every board on it.
+  int dive(GroupedBoard const& board) {
+    std::vector<std::pair<Key, int>> path;  // boards on the line, and the moves up to each
+    GroupedBoard current = board;
+    int moves = 0;
+    for (auto request = next_request(current); request.first >= 0;
+         request = next_request(current)) {
+      path.push_back({key_of<W>(current), moves});
+      Retrieval<GroupedBoard> retrieval(current, request.first, request.second);
+      bool first = true;
+      Child best{};
+      int misfit[kMaxGroupedHeight + 1];
+      misfit[0] = 0;
+      auto const track = [&](GroupedBoard const& placed, int i, int last) {
+        if (i > 0) misfit[i] = misfit[i - 1] + landed_misfit(placed, last);
+        return false;
+      };
+      int const lifted = retrieval.lifted_count();
+      retrieval.walk(track, [&](GroupedBoard const& placed) {
+        GroupedBoard child = placed;
+        retrieve_free_items(child);
+        Child const candidate{key_of<W>(child), known_order_bound(child), misfit[lifted]};
+        if (first || before(candidate, best)) {
+          best = candidate;
+          first = false;
+        }
+        return true;
+      });
+      moves += retrieval.lifted_count();
+      current = board_of<W>(best.key);
+    }
+    for (auto const& [key, before] : path)
+      table_.cut_upper(key, moves - before);
+    return moves;
+  }
+
+  // The misfit of the item just put on top of stack `last`.
+  static int landed_misfit(GroupedBoard const& placed, int last) {
+    int const top = placed.level[last] - 1;
+    return landing_misfit(placed.cell[last][top], placed.low[last][top]);
+  }
+
+  // The request of a board that has had its free retrievals.
+  static std::pair<int, int> next_request(GroupedBoard const& board) {
+    int const group = current_group(board);
+    if (group == 0) return {-1, -1};
+    for (int s = 0; s < board.n; ++s) {
+      if (board.lowest(s) != group) continue;
+      for (int j = 0; j < board.level[s]; ++j) {
+        if (board.cell[s][j] == group) return {s, j};
+      }
+    }
+    throw std::logic_error("the group asked for has no item");
+  }
+
+  std::vector<Child>& next_buffer() {
+    ++depth_;
+    if (buffers_.size() <= depth_) buffers_.resize(depth_ + 1);
+    return buffers_[depth_];
+  }
+
+  Table& table_;
+  std::function<void()> tick_;
+  std::uint64_t expanded_ = 0;
+  std::deque<std::vector<Child>> buffers_;
+  std::size_t depth_ = 0;
+};
