@@ -43,6 +43,18 @@ TEST(SearchCounts, PinnedOnFixedYards) {
              {1, 2, 2, 4, 0, 0},
              {4, 1, 0, 0, 0, 0}}},
        Within::worst, 13, 119, 122},
+      {"known order, 7 stacks of 5 (known_07x5_2 of bench/known_order_set.py)",
+       Yard{7,
+            7,
+            35,
+            {{27, 10, 35, 29, 14, 0, 0},
+             {2, 19, 24, 13, 28, 0, 0},
+             {33, 17, 1, 31, 23, 0, 0},
+             {11, 6, 21, 9, 25, 0, 0},
+             {20, 4, 26, 32, 3, 0, 0},
+             {18, 34, 5, 15, 12, 0, 0},
+             {30, 8, 22, 16, 7, 0, 0}}},
+       Within::best, 27, 27530, 34446},
   };
   for (Case const& c : cases) {
     Engine engine;
