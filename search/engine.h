@@ -125,7 +125,10 @@ class Engine {
   // step's cost is its expectation from there; then the retrieving side's best answer: on a
   // yard of one group in the worst order, the first best placement in the order of
   // gen_all_seq; otherwise the first best placement in the order the search tries them: the
-  // least lower bound of the child first, then the child's key.
+  // least lower bound of the child first, then the child's key. On a yard whose every group
+  // holds one item (with room for every request), how well the lifted items landed comes
+  // between the two (see search/known_order_search.h), bound and key being those of the child
+  // after the items on top that are asked for next have left.
   std::optional<std::vector<YardStep>> best_line(Yard const& yard, Within within);
 
   // Limits for the queries that follow: a query that reaches one gives std::nullopt, and

@@ -1,6 +1,7 @@
 // The searches on yards of retrieval groups behind one interface: null-window proofs for the
-// worst and best orders, exact means for the random order, each with keys as wide as the yard
-// needs (see model/grouped_board.h). Also the translation between a user's Yard, whose group
+// worst and best orders, exact means for the random order, and for yards whose every group
+// holds one item, in any order, the known-order search (search/known_order_search.h), each
+// with keys as wide as the yard needs (see model/grouped_board.h). Also the translation between a user's Yard, whose group
 // numbers may be any, and the dense cells the searches work on.
 #pragma once
 
@@ -35,8 +36,8 @@ class GroupedSearch {
   virtual ~GroupedSearch() = default;
   virtual Moves value(GroupedBoard const& board) = 0;
   virtual Moves request_cost(GroupedBoard const& board, int stack, int slot) = 0;
-  // The board after the first placement, in the order of gen_all_seq, that reaches `cost`
-  // (the request's cost): stacks as placed, not sorted. The lifted items must fit.
+  // The board after the first placement, in the order the search tries them, that reaches
+  // `cost` (the request's cost). The lifted items must fit.
   virtual GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
                                    Moves const& cost) = 0;
   // What the search has proved about the board's value so far, as (lower, upper); the upper
