@@ -166,6 +166,22 @@ class RoutedSearch : public GroupedSearch {
     if (routed(board)) return known_.best_answer(board, stack, slot, cost.whole_moves());
     return general().best_answer(board, stack, slot, cost);
   }
+  std::pair<Moves, Moves> proven(GroupedBoard const& board) const override {
+    if (routed(board)) {
+      auto const [lower, upper] = known_.proven(board);
+      return {lower, upper == INT_MAX ? Moves::no_placement() : Moves(upper)};
+    }
+    return general_->proven(board);
+  }
+  void limit_above(GroupedBoard const& board, Moves const& upper) override {
+    if (!routed(board)) {
+      general_->limit_above(board, upper);
+    } else if (upper.placed()) {
+      // The value is whole: a bound of p/q moves bounds it by the whole part.
+      Fraction const& v = upper.exact();
+      known_.limit_above(board, static_cast<int>(numerator(v) / denominator(v)));
+    }
+  }
   // The known-order search keeps its table to itself: helpers wait for nothing there.
   void help(GroupedBoard const& board, std::uint64_t seed,
             std::function<void()> const& tick) override {

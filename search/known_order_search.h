@@ -50,6 +50,7 @@ class KnownOrderSearch {
       : table_(table), tick_(std::move(tick)) {}
 
   int value(GroupedBoard const& board) {
+    depth_ = 0;  // a query cut short by its tick leaves the depth where it stopped
     GroupedBoard root = board;
     if (retrieve_free_items(root).first < 0) return known_order_bound(root);
     Key const key = key_of<W>(root);
@@ -75,6 +76,7 @@ class KnownOrderSearch {
   // (see before(), on the child after its free retrievals, then the key of the placement).
   // Stacks in canonical order; free retrievals not made.
   GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot, int cost) {
+    depth_ = 0;
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     int const lifted = retrieval.lifted_count();
     int const need = cost - lifted;
@@ -103,6 +105,25 @@ class KnownOrderSearch {
       }
     }
     throw std::logic_error("no placement reaches the request's cost");
+  }
+
+  // What the table holds on the board's value, as (lower, upper); upper is INT_MAX when no
+  // line is known.
+  std::pair<int, int> proven(GroupedBoard const& board) const {
+    GroupedBoard root = board;
+    if (retrieve_free_items(root).first < 0) return {0, 0};
+    int lower = known_order_bound(root);
+    int upper = INT_MAX;
+    if (Bounds const* known = table_.find(key_of<W>(root))) {
+      lower = std::max(lower, static_cast<int>(known->lower));
+      if (known->upper != Bounds::kNoValue) upper = known->upper;
+    }
+    return {lower, upper};
+  }
+  // Takes note of a line found elsewhere that costs `upper`.
+  void limit_above(GroupedBoard const& board, int upper) {
+    GroupedBoard root = board;
+    if (retrieve_free_items(root).first >= 0) table_.cut_upper(key_of<W>(root), upper);
   }
 
   std::uint64_t expanded() const { return expanded_; }
