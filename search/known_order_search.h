@@ -114,7 +114,7 @@ class KnownOrderSearch {
     if (retrieve_free_items(root).first < 0) return {0, 0};
     int lower = known_order_bound(root);
     int upper = INT_MAX;
-    if (Bounds const* known = table_.find(key_of<W>(root))) {
+    if (std::optional<Bounds> const known = table_.find(key_of<W>(root))) {
       lower = std::max(lower, static_cast<int>(known->lower));
       if (known->upper != Bounds::kNoValue) upper = known->upper;
     }
