@@ -8,7 +8,8 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   libboost1.81-dev nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev clang-format
-  python3 util-linux
+  python3 util-linux help2man
+  python3-dev pybind11-dev python3-pybind11 python3-pytest python3-dask python3-distributed
 )
 
 missing=()
