@@ -1,0 +1,12 @@
+// The yard of the public API (items bottom first, 0 for an item that stays) and the engine's
+// (cells of fixed height, an item that stays as groups + 1), both ways.
+#pragma once
+
+#include "model/yard.h"
+#include "stacks/stacks.h"
+
+// The engine's yard; std::invalid_argument, in words fit for a user, for a yard the engine
+// cannot search (an item above the height, a group out of range, a yard too big).
+::Yard engine_yard(stacks::Yard const& yard);
+
+stacks::Yard public_yard(::Yard const& yard);
