@@ -11,7 +11,8 @@ case "$flavour" in
   sanitize) args=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DSTACKS_SANITIZE=ON
                   -DSTACKS_BENCH=OFF) ;;
   fuzz)     args=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DSTACKS_FUZZ=ON
-                  -DSTACKS_TESTS=OFF -DSTACKS_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++)
+                  -DSTACKS_TESTS=OFF -DSTACKS_BENCH=OFF -DSTACKS_PYTHON=OFF
+                  -DCMAKE_CXX_COMPILER=clang++)
             target=(--target fuzzers) ;;
   *) echo "build.sh: unknown flavour '$flavour' (release, sanitize or fuzz)" >&2; exit 2 ;;
 esac

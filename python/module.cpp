@@ -1,0 +1,129 @@
+// stacks._core: the library's solve and read_instance for Python. The package stacks (the .py
+// files beside) turns what these return into its result classes.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <stdexcept>
+
+#include "stacks/stacks.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// "p/q" for a number of moves, None for no placement: exact, and cheap to hand over.
+py::object moves_text(stacks::Moves const& moves) {
+  if (!moves.placed) return py::none();
+  return py::str(moves.fraction);
+}
+
+py::object optional_moves(std::optional<stacks::Moves> const& moves) {
+  return moves ? moves_text(*moves) : py::object(py::none());
+}
+
+py::dict result_fields(stacks::Result const& result) {
+  py::list line;
+  for (stacks::Step const& step : result.line) {
+    line.append(py::make_tuple(step.stack, step.slot, step.group, moves_text(step.cost), step.moved,
+                               step.placed,
+                               step.placed ? py::object(py::str(step.after)) : py::none()));
+  }
+  py::object requests = py::none();
+  if (result.requests) {
+    py::list costs;
+    for (stacks::Request const& request : *result.requests) {
+      costs.append(
+          py::make_tuple(request.stack, request.slot, request.group, moves_text(request.cost)));
+    }
+    requests = costs;
+  }
+  py::dict fields;
+  fields["board"] = result.board;
+  fields["within"] = stacks::to_string(result.within);
+  fields["status"] = stacks::to_string(result.status);
+  fields["value"] = optional_moves(result.value);
+  fields["lower"] = optional_moves(result.lower);
+  fields["upper"] = optional_moves(result.upper);
+  fields["line"] = line;
+  fields["requests"] = requests;
+  fields["states"] = result.states;
+  fields["seconds"] = result.seconds;
+  fields["error"] = result.error.empty() ? py::object(py::none()) : py::str(result.error);
+  return fields;
+}
+
+stacks::Options options_of(std::string const& within, bool line, bool requests,
+                           std::optional<std::size_t> max_memory, std::optional<double> time_limit,
+                           int threads) {
+  stacks::Options options;
+  options.within = stacks::parse_within(within);
+  options.line = line;
+  options.requests = requests;
+  options.max_memory = max_memory;
+  options.time_limit = time_limit;
+  options.threads = threads;
+  return options;
+}
+
+// The search runs without the GIL, so that other Python threads go on meanwhile.
+template <class Board>
+py::dict solve_without_gil(Board const& board, stacks::Options const& options) {
+  stacks::Result result;
+  {
+    py::gil_scoped_release release;
+    result = stacks::solve(board, options);
+  }
+  return result_fields(result);
+}
+
+// Every solve function takes the board first, then the options by keyword.
+template <class Board>
+void def_solve(py::module_& m, char const* name, char const* doc) {
+  m.def(
+      name,
+      [](Board const& board, std::string const& within, bool line, bool requests,
+         std::optional<std::size_t> max_memory, std::optional<double> time_limit, int threads) {
+        return solve_without_gil(
+            board, options_of(within, line, requests, max_memory, time_limit, threads));
+      },
+      doc, py::arg("board"), py::kw_only(), py::arg("within"), py::arg("line"), py::arg("requests"),
+      py::arg("max_memory"), py::arg("time_limit"), py::arg("threads"));
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+  m.doc() = "The engine of stacks; use the package stacks rather than this module.";
+  def_solve<std::string>(m, "solve_compact", "Solves a board in compact form.");
+  def_solve<std::vector<std::vector<int>>>(m, "solve_cells", "Solves a board given as cells.");
+  m.def(
+      "solve_yard",
+      [](int height, std::vector<std::vector<int>> const& stacks, std::string const& within,
+         bool line, bool requests, std::optional<std::size_t> max_memory,
+         std::optional<double> time_limit, int threads) {
+        return solve_without_gil(
+            stacks::Yard{height, stacks},
+            options_of(within, line, requests, max_memory, time_limit, threads));
+      },
+      "Solves a yard of retrieval groups.", py::arg("height"), py::arg("stacks"), py::kw_only(),
+      py::arg("within"), py::arg("line"), py::arg("requests"), py::arg("max_memory"),
+      py::arg("time_limit"), py::arg("threads"));
+  m.def(
+      "read_instance",
+      [](std::filesystem::path const& path, std::optional<int> retrieve_up_to) {
+        try {
+          stacks::Yard const yard = stacks::read_instance(path, retrieve_up_to);
+          return py::make_tuple(yard.height, yard.stacks);
+        } catch (std::invalid_argument const&) {
+          throw;
+        } catch (std::runtime_error const& e) {
+          // A file that cannot be read is an OSError to Python, whose message is the library's.
+          PyErr_SetString(PyExc_OSError, e.what());
+          throw py::error_already_set();
+        }
+      },
+      "Reads an instance file: (height, stacks).", py::arg("path"), py::arg("retrieve_up_to"));
+  m.def("parse_memory_size", &stacks::parse_memory_size,
+        "Bytes of a size as --max-memory takes it (64K, 512M, 2G), None when it is no size.");
+}

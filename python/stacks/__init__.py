@@ -1,0 +1,13 @@
+"""The fewest relocations that are always enough to retrieve the items of a yard of stacks, and
+best play for both sides.
+
+    >>> import stacks
+    >>> stacks.solve("12221000/12120000/11100000/12100000/12200000").value
+    20
+
+solve() answers one board or yard, and read_instance() reads the literature's instance files.
+"""
+from ._results import Request, Result, Step, Yard
+from ._solve import read_instance, solve
+
+__all__ = ["Request", "Result", "Step", "Yard", "read_instance", "solve"]

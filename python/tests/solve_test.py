@@ -1,0 +1,136 @@
+"""stacks.solve and stacks.read_instance against stacks_solve: the same values, lines, request
+costs and messages, and what only the module does (lists of stacks, pickling, the GIL)."""
+import pickle
+import threading
+import time
+from fractions import Fraction
+
+import pytest
+
+import stacks
+
+BATCH_YARD = "12221000/12120000/11100000/12100000/12200000"
+INTERACTIVE_YARD = "1222000/1121000/1122000/1221000"
+# Lifted items that fit nowhere: the value is "no placement".
+CROWDED = "1222/2122/2210"
+# Groups 1 to 4, items that stay (0), an empty stack, and two items of one group.
+INSTANCE = "4 4 9\n3 1 3 0\n2 2 1\n0\n4 4 0 2 3\n"
+
+
+def cli_number(record, key):
+    """A number of moves of stacks_solve's JSON as the module gives it."""
+    if record.get(key) is None:
+        return None
+    return Fraction(record.get(key + "_fraction") or str(record[key]))
+
+
+def assert_same_answers(result, record):
+    assert result.status == "optimal" and result.error is None
+    assert result.board == record["board"]
+    assert result.value == cli_number(record, "value")
+    assert result.lower == result.value == result.upper
+    assert result.states > 0 and result.seconds > 0
+    line = [(s.stack, s.slot, s.cost, s.moved, s.after) for s in result.line]
+    assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"])
+                    for step in record["line"]]
+    costs = [(r.stack, r.slot, r.cost) for r in result.requests]
+    assert costs == [(r["stack"], r["slot"], cli_number(r, "cost")) for r in record["requests"]]
+
+
+@pytest.mark.parametrize("board, within", [
+    (BATCH_YARD, "worst"), (INTERACTIVE_YARD, "worst"), (INTERACTIVE_YARD, "best"),
+    (INTERACTIVE_YARD, "random"), (CROWDED, "worst"), (CROWDED, "best")])
+def test_a_board_gets_the_answers_of_the_command_line(cli, board, within):
+    record = cli.json("--requests", "--within", within, "--board", board)
+    assert_same_answers(stacks.solve(board, requests=True, within=within), record)
+    cells = [[int(c) for c in stack] for stack in board.split("/")]
+    assert_same_answers(stacks.solve(cells, requests=True, within=within), record)
+
+
+@pytest.mark.parametrize("within", ["worst", "best", "random"])
+def test_an_instance_gets_the_answers_of_the_command_line(cli, tmp_path, within):
+    path = tmp_path / "yard.txt"
+    path.write_text(INSTANCE)
+    record = cli.json("--requests", "--within", within, "--instance", str(path))
+    yard = stacks.read_instance(path)
+    assert yard == stacks.Yard(4, [[1, 3, 0], [2, 1], [], [4, 0, 2, 3]])
+    assert_same_answers(stacks.solve(yard, requests=True, within=within), record)
+    cut = stacks.read_instance(str(path), retrieve_up_to=2)
+    assert cut.stacks == [[1, 0, 0], [2, 1], [], [0, 0, 2, 0]]
+
+
+def test_the_groups_of_a_line_are_the_items_asked_for():
+    result = stacks.solve(stacks.Yard(4, [[1, 3, 0], [2, 1], [], [4, 0, 2, 3]]), within="best")
+    assert sorted(step.group for step in result.line) == [1, 1, 2, 2, 3, 3, 4]
+
+
+@pytest.mark.parametrize("board, args", [
+    ("12x/000", ["--board", "12x/000"]),
+    ("12/1", ["--board", "12/1"]),
+    ("", ["--board", ""]),
+    ("/".join(["1" * 20] * 10), ["--board", "/".join(["1" * 20] * 10)]),
+])
+def test_a_bad_board_is_a_value_error_with_the_command_lines_words(cli, board, args):
+    with pytest.raises(ValueError) as raised:
+        stacks.solve(board)
+    assert cli.error(*args) == f"stacks_solve: --board: {raised.value}"
+
+
+@pytest.mark.parametrize("text", ["3 4 5\n2 3 1\n3 2 0 4\n", "2 2 2\n1 1\n3 1 1 1\n", "1 x 1\n"])
+def test_a_bad_instance_is_a_value_error_with_the_command_lines_words(cli, tmp_path, text):
+    path = tmp_path / "bad.txt"
+    path.write_text(text)
+    with pytest.raises(ValueError) as raised:
+        stacks.read_instance(path)
+    assert cli.error("--instance", str(path)) == f"stacks_solve: {raised.value}"
+
+
+def test_an_unreadable_instance_is_an_os_error_with_the_command_lines_words(cli, tmp_path):
+    missing = str(tmp_path / "missing.txt")
+    with pytest.raises(OSError) as raised:
+        stacks.read_instance(missing)
+    assert cli.error("--instance", missing) == f"stacks_solve: {raised.value}"
+
+
+def test_the_memory_limit_is_a_memory_error_with_the_command_lines_words(cli):
+    with pytest.raises(MemoryError) as raised:
+        stacks.solve(BATCH_YARD, max_memory="1K")
+    assert cli.error("--max-memory", "1K", "--board", BATCH_YARD) == \
+        f"stacks_solve: --board: {raised.value}"
+
+
+@pytest.mark.parametrize("board, options", [
+    ([[0, 1], [1, 1]], {}),                       # an item above an empty slot
+    ([[1, 3], [1, 1]], {}),                       # a cell that is no item
+    (stacks.Yard(2, [[1, 2, 1]]), {}),            # more items than the height
+    (stacks.Yard(2, [[1, -1]]), {}),              # a group below 0
+    (BATCH_YARD, {"within": "sideways"}),
+    (BATCH_YARD, {"max_memory": "lots"}),
+    (BATCH_YARD, {"threads": 2}),                 # the engine searches on one thread
+    (BATCH_YARD, {"time_limit": 1.0}),            # and cannot stop early
+])
+def test_what_cannot_be_solved_as_asked_is_a_value_error(board, options):
+    with pytest.raises(ValueError):
+        stacks.solve(board, **options)
+
+
+def test_a_result_survives_pickling():
+    result = stacks.solve(INTERACTIVE_YARD, within="random", requests=True)
+    assert isinstance(result.value, Fraction)
+    assert pickle.loads(pickle.dumps(result)) == result
+
+
+def test_other_threads_run_while_the_engine_searches():
+    # A yard the engine takes a while over; while it searches, this thread must keep running.
+    board = "21122100/22110000/21200000/21211000/21120000/12000000"
+    done = []
+    solver = threading.Thread(target=lambda: done.append(stacks.solve(board, line=False)))
+    longest_pause, last = 0.0, time.perf_counter()
+    solver.start()
+    while solver.is_alive():
+        now = time.perf_counter()
+        longest_pause, last = max(longest_pause, now - last), now
+    solver.join()
+    assert done[0].seconds > 0.05
+    assert longest_pause < done[0].seconds / 2
+
