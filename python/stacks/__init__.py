@@ -5,9 +5,11 @@ best play for both sides.
     >>> stacks.solve("12221000/12120000/11100000/12100000/12200000").value
     20
 
-solve() answers one board or yard, and read_instance() reads the literature's instance files.
+solve() answers one board or yard, read_instance() reads the literature's instance files, and
+solve_many() answers many, spread over local processes or a dask.distributed cluster.
 """
 from ._results import Request, Result, Step, Yard
 from ._solve import read_instance, solve
+from ._batch import solve_many
 
-__all__ = ["Request", "Result", "Step", "Yard", "read_instance", "solve"]
+__all__ = ["Request", "Result", "Step", "Yard", "read_instance", "solve", "solve_many"]
