@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine (Debian packages, as root), then builds and runs every test twice:
-# in the release build and in the sanitizer build, and runs each fuzzer of the board parsers
-# briefly on its seed corpus. Fails when any test fails or a fuzzer finds a fault.
+# Sets up a fresh machine (Debian packages, as root), then builds and runs every test twice
+# (the C++ suites and the Python module's): in the release build and in the sanitizer build;
+# installs the release build to a scratch prefix and builds and runs examples/consumer against
+# it; and runs each fuzzer of the board parsers briefly on its seed corpus. Fails when any test
+# fails or a fuzzer finds a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -25,4 +27,6 @@ for flavour in release sanitize; do
   dir=$(bash scripts/build.sh "$flavour")
   echo "== tests: $flavour" >&2
   ctest --test-dir "$dir" --output-on-failure -j 2
+  # What the release build installs, used by a project of its own and from Python.
+  if [ "$flavour" = release ]; then bash scripts/check-install.sh "$dir"; fi
 done
