@@ -1,7 +1,7 @@
 // The library's solve: the input checked as stacks_solve checks it, then the same engine queries
 // as the command line (solve_cli/solve_board.h), the answers turned into the public types.
-#include <new>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <variant>
 
@@ -9,7 +9,6 @@
 #include "board_io/board_cells.h"
 #include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
-#include "solve_cli/diagnostics.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/solve_board.h"
 #include "stacks/stacks.h"
@@ -34,96 +33,109 @@ stacks::Moves public_moves(::Moves const& moves) {
   return ::Within::worst;
 }
 
-// The limits the engine cannot honour are refused rather than ignored.
-std::size_t checked_budget(Options const& options) {
-  if (options.time_limit) {
-    throw std::invalid_argument("time_limit: this engine cannot stop a search early; use None");
+// As stacks_solve --threads takes them.
+constexpr int kMaxThreads = 1024;
+
+SolveBudget checked_budget(Options const& options) {
+  if (options.threads < 1 || options.threads > kMaxThreads) {
+    throw std::invalid_argument("threads: " + std::to_string(options.threads) +
+                                " is not a number of threads from 1 to " +
+                                std::to_string(kMaxThreads));
   }
-  if (options.threads != 1) {
-    throw std::invalid_argument("threads: this engine searches on one thread; use 1");
+  if (options.time_limit && !(*options.time_limit > 0)) {
+    throw std::invalid_argument("time_limit: " + std::to_string(*options.time_limit) +
+                                " is not a number of seconds above 0");
   }
-  return options.max_memory.value_or(default_memory_budget());
+  return {options.max_memory.value_or(default_memory_budget()), options.time_limit,
+          options.interrupt, options.threads};
 }
 
-void set_proven(Result& result, Moves value) {
-  result.status = Status::optimal;
-  result.lower = value;
-  result.upper = value;
-  result.value = std::move(value);
+Status public_status(SearchStatus status) {
+  switch (status) {
+    case SearchStatus::time_limit:
+      return Status::time_limit;
+    case SearchStatus::memory_limit:
+      return Status::memory_limit;
+    case SearchStatus::interrupted:
+      return Status::interrupted;
+    case SearchStatus::optimal:
+      break;
+  }
+  return Status::optimal;
 }
 
-// What the engine's answer was not: the search stopped at the memory budget (no answer) or at
-// memory the system refused (std::bad_alloc), in stacks_solve's words.
-template <class Solve>
-auto solved_or_stopped(Result& result, std::size_t max_bytes, Solve const& solve) {
-  try {
-    auto answer = solve();
-    if (!answer) {
-      result.status = Status::memory_limit;
-      result.error = memory_budget_message(max_bytes);
-    }
-    return answer;
-  } catch (std::bad_alloc const&) {
-    result.status = Status::memory_limit;
-    result.error = out_of_memory_message();
-    return decltype(solve()){};
+// An upper bound of "no placement" is no bound, unless the value is no placement.
+template <class Solved>
+void set_outcome(Result& result, Solved const& solved) {
+  result.status = public_status(solved.status);
+  result.error = solved.error;
+  result.states = solved.states;
+  result.seconds = solved.seconds;
+  result.lower = public_moves(solved.bounds.lower);
+  if (solved.bounds.upper.placed() || solved.bounds.exact()) {
+    result.upper = public_moves(solved.bounds.upper);
   }
+  if (result.status == Status::optimal) result.value = public_moves(::Moves(solved.value));
+}
+
+// A step of best play has its cost; a step of the placement rule's line only bounds on it.
+template <class EngineStep>
+Step public_step(EngineStep const& step, int group, std::string after) {
+  Step out{step.stack, step.slot, group, {}, {}, {}, step.moved, step.placed, std::move(after)};
+  ::Moves const cost(step.cost);
+  out.upper = public_moves(cost);
+  if (step.lower) {
+    out.lower = public_moves(::Moves(*step.lower));
+  } else {
+    out.cost = out.lower = out.upper;
+  }
+  return out;
 }
 
 Result solve_two_class(State board, Options const& options) {
-  std::size_t const max_bytes = checked_budget(options);
+  SolveBudget const budget = checked_budget(options);
   board.sort_stacks();
   Result result;
   result.board = format_compact_board(board);
   result.within = Within::worst;
-  auto const solved = solved_or_stopped(result, max_bytes, [&] {
-    return solve_board(board, SolveWants{options.line, options.requests}, max_bytes, nullptr);
-  });
-  if (!solved) return result;
-  set_proven(result, public_moves(solved->value));
-  for (LineStep const& step : solved->line) {
-    result.line.push_back({step.stack, step.slot, 1, public_moves(step.cost), step.moved,
-                           step.placed, step.placed ? format_compact_board(step.after) : ""});
+  SolveResult const solved =
+      solve_board(board, SolveWants{options.line, options.requests}, budget, nullptr);
+  set_outcome(result, solved);
+  for (LineStep const& step : solved.line) {
+    result.line.push_back(
+        public_step(step, 1, step.placed ? format_compact_board(step.after) : ""));
   }
-  if (solved->requests) {
+  if (solved.requests) {
     result.requests.emplace();
-    for (RequestCost const& request : *solved->requests) {
+    for (RequestCost const& request : *solved.requests) {
       result.requests->push_back({request.stack, request.slot, 1, public_moves(request.cost)});
     }
   }
-  result.states = solved->states;
-  result.seconds = solved->seconds;
   return result;
 }
 
 Result solve_groups(::Yard yard, Options const& options) {
-  std::size_t const max_bytes = checked_budget(options);
+  SolveBudget const budget = checked_budget(options);
   yard.sort_stacks();
   Result result;
   result.board = format_yard(yard);
   result.within = options.within;
-  auto const solved = solved_or_stopped(result, max_bytes, [&] {
-    return solve_yard(yard, engine_within(options.within),
-                      SolveWants{options.line, options.requests}, max_bytes, nullptr);
-  });
-  if (!solved) return result;
-  set_proven(result, public_moves(solved->value));
-  ::Yard const* before = &solved->yard;
-  for (YardStep const& step : solved->line) {
+  YardResult const solved = solve_yard(yard, engine_within(options.within),
+                                       SolveWants{options.line, options.requests}, budget, nullptr);
+  set_outcome(result, solved);
+  ::Yard const* before = &solved.yard;
+  for (YardStep const& step : solved.line) {
     int const group = before->stacks[step.stack][step.slot];
-    result.line.push_back({step.stack, step.slot, group, public_moves(step.cost), step.moved,
-                           step.placed, step.placed ? format_yard(step.after) : ""});
+    result.line.push_back(public_step(step, group, step.placed ? format_yard(step.after) : ""));
     before = &step.after;
   }
-  if (solved->requests) {
+  if (solved.requests) {
     result.requests.emplace();
-    for (YardRequestCost const& request : *solved->requests) {
-      int const group = solved->yard.stacks[request.stack][request.slot];
+    for (YardRequestCost const& request : *solved.requests) {
+      int const group = solved.yard.stacks[request.stack][request.slot];
       result.requests->push_back({request.stack, request.slot, group, public_moves(request.cost)});
     }
   }
-  result.states = solved->states;
-  result.seconds = solved->seconds;
   return result;
 }
 

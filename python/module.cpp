@@ -25,7 +25,8 @@ py::object optional_moves(std::optional<stacks::Moves> const& moves) {
 py::dict result_fields(stacks::Result const& result) {
   py::list line;
   for (stacks::Step const& step : result.line) {
-    line.append(py::make_tuple(step.stack, step.slot, step.group, moves_text(step.cost), step.moved,
+    line.append(py::make_tuple(step.stack, step.slot, step.group, optional_moves(step.cost),
+                               optional_moves(step.lower), optional_moves(step.upper), step.moved,
                                step.placed,
                                step.placed ? py::object(py::str(step.after)) : py::none()));
   }

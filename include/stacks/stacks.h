@@ -11,9 +11,11 @@
 //
 // Every query starts from scratch: nothing is shared between calls, so calls on different
 // threads do not interfere. Errors in the input throw std::invalid_argument with the message
-// stacks_solve gives; a search stopped by a limit returns a Result that says so.
+// stacks_solve gives. A search stopped by a limit is still an answer: its Result says which
+// limit, what it proved, and gives a line of play that needs no search.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -77,12 +79,17 @@ struct Request {
   Moves cost;
 };
 
-// One turn of the line of best play: a request, then the retrieving side's best answer.
+// One turn of the line of play: a request, then the retrieving side's answer.
 struct Step {
   int stack;  // the request, on the board before it (as in Result::board for the first step)
   int slot;
   int group;
-  Moves cost;   // the board's value at that point
+  // The request's cost, the board's value at that point, on the line of best play. On the line
+  // of a stopped search, which follows a fixed placement rule, it is not known: lower and upper
+  // bound it (upper is what the rule's answer costs). Otherwise both equal cost.
+  std::optional<Moves> cost;
+  std::optional<Moves> lower;
+  std::optional<Moves> upper;
   int moved;    // items relocated by the answer
   bool placed;  // false when the lifted items fit nowhere: the line ends there
   // The board after the answer, in canonical order, written as Result::board; empty if !placed.
@@ -96,9 +103,14 @@ struct Options {
   // Bytes the search's table may take, 0 for no limit; by default half the physical memory,
   // as stacks_solve takes.
   std::optional<std::size_t> max_memory;
-  // Seconds the search may take. The engine cannot stop early yet: a value here is refused.
+  // Seconds the solve may take, above 0; none by default.
   std::optional<double> time_limit;
-  // Threads the search may use. The engine searches on one: any other number is refused.
+  // When set (to true) from another thread or a signal handler, the search stops at once with
+  // status interrupted. May be null.
+  std::atomic<bool> const* interrupt = nullptr;
+  // Threads that search for the value, sharing one table (1 to 1024); the answers are the same
+  // with any number. One by default, so that solves run side by side do not compete; the
+  // random order's exact means take one whatever this says.
   int threads = 1;
 };
 
@@ -111,14 +123,16 @@ struct Result {
   Within within = Within::worst;
   Status status = Status::optimal;
   std::optional<Moves> value;  // when optimal
-  // Proven bounds on the value: both equal to it when optimal, empty when nothing is proven.
+  // Proven bounds on the value: both equal to it when optimal. A stopped search gives what it
+  // proved; upper is empty when no finite bound is known.
   std::optional<Moves> lower;
   std::optional<Moves> upper;
-  std::vector<Step> line;                        // with Options::line, when optimal
+  // With Options::line: best play when optimal, otherwise the placement rule's line.
+  std::vector<Step> line;
   std::optional<std::vector<Request>> requests;  // with Options::requests, when optimal
   std::uint64_t states = 0;                      // boards in the search's table
   double seconds = 0;                            // wall-clock time of the solve
-  std::string error;  // why the search stopped short of the value; empty when optimal
+  std::string error;  // for the memory limits, the message of stacks_solve; otherwise empty
 };
 
 // A two-class board in the compact form of stacks_solve --board: stacks separated by '/', each

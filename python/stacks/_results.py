@@ -28,13 +28,17 @@ class Request:
 
 @dataclass
 class Step:
-    """A turn of best play: the request (on the board before it), its cost, the items the
-    answer relocated, and the board after the answer (canonical, written as Result.board).
-    placed is False, and after None, when the lifted items fit nowhere, which ends the line."""
+    """A turn of play: the request (on the board before it), its cost from there to the end, the
+    items the answer relocated, and the board after the answer (canonical, written as
+    Result.board). placed is False, and after None, when the lifted items fit nowhere, which
+    ends the line. On the line of best play lower and upper equal cost; on the line of a
+    stopped search (a fixed placement rule's) cost is None and lower and upper bound it."""
     stack: int
     slot: int
     group: int
     cost: Optional[Number]
+    lower: Optional[Number]
+    upper: Optional[Number]
     moved: int
     placed: bool
     after: Optional[str]
@@ -44,12 +48,15 @@ class Step:
 class Result:
     """board: the board solved, in canonical order, to which every stack and slot refers (the
     compact form, or for a yard of groups "2,0/1,3/", 0 an item that stays).
-    status: "optimal", "time_limit", "memory_limit" or "interrupted".
-    value: the fewest moves (None when the search stopped short, or when the requesting side can
-    force a request whose lifted items fit nowhere); lower and upper: the proven bounds.
-    line: best play (empty when not asked for or not solved); requests: the cost of every
-    request on the board (None unless asked for). states: boards in the search's table;
-    seconds: the solve's wall-clock time; error: why there is no value, None when solved."""
+    status: "optimal", "time_limit" or "memory_limit" (None for a board solve_many could not
+    read).
+    value: the fewest moves when optimal (None when the search stopped, or when the requesting
+    side can force a request whose lifted items fit nowhere); lower and upper: the proven
+    bounds, equal to value when optimal (upper None when no finite bound is known).
+    line: best play, or when the search stopped the line of a fixed placement rule (empty when
+    not asked for); requests: the cost of every request on the board (None unless asked for
+    and solved). states: boards in the search's table; seconds: the solve's wall-clock time;
+    error: the message for the memory limit, or for a board solve_many could not solve."""
     board: Optional[str]
     within: str
     status: Optional[str]
@@ -75,7 +82,8 @@ def result_of(fields: dict) -> Result:
     """The Result of what the engine module returns."""
     for key in ("value", "lower", "upper"):
         fields[key] = number(fields[key])
-    fields["line"] = [Step(s, k, g, number(c), m, p, a) for s, k, g, c, m, p, a in fields["line"]]
+    fields["line"] = [Step(s, k, g, number(c), number(lo), number(up), m, p, a)
+                      for s, k, g, c, lo, up, m, p, a in fields["line"]]
     if fields["requests"] is not None:
         fields["requests"] = [Request(s, k, g, number(c)) for s, k, g, c in fields["requests"]]
     return Result(**fields)

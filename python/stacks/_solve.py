@@ -50,8 +50,10 @@ def solve(board: Board, *, requests=False, time_limit=None, max_memory=None, thr
     within: who orders the requests inside a group: "worst", "best" or "random".
     requests: also give the cost of every request on the board. line: work out best play.
     max_memory: bytes the search's table may take (or "512M"; 0 for no limit); by default half
-    the physical memory. time_limit: seconds, and threads: the threads to search on; this
-    engine cannot stop early and searches on one thread, so only None (or threads=1) is taken.
+    the physical memory. time_limit: seconds; a search it stops gives status "time_limit", no
+    value, the bounds it proved and the line of a fixed placement rule. threads: how many
+    threads search for the value, sharing one table (None: 1, so that solves run side by side
+    do not compete); the answers are the same with any number.
 
     Raises ValueError for a bad board, MemoryError when the search needs more than max_memory,
     both with the messages of stacks_solve. The GIL is released while the engine searches.

@@ -15,9 +15,9 @@ class CommandLine:
     def run(self, *args, input=None):
         return subprocess.run([self.path, *args], input=input, capture_output=True, text=True)
 
-    def json(self, *args):
+    def json(self, *args, status=0):
         done = self.run("--json", *args)
-        assert done.returncode == 0, done.stderr
+        assert done.returncode == status, done.stderr
         return json.loads(done.stdout)
 
     def error(self, *args):

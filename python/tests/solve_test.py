@@ -33,6 +33,7 @@ def assert_same_answers(result, record):
     line = [(s.stack, s.slot, s.cost, s.moved, s.after) for s in result.line]
     assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"])
                     for step in record["line"]]
+    assert all(s.lower == s.cost == s.upper for s in result.line)
     costs = [(r.stack, r.slot, r.cost) for r in result.requests]
     assert costs == [(r["stack"], r["slot"], cli_number(r, "cost")) for r in record["requests"]]
 
@@ -44,7 +45,7 @@ def test_a_board_gets_the_answers_of_the_command_line(cli, board, within):
     record = cli.json("--requests", "--within", within, "--board", board)
     assert_same_answers(stacks.solve(board, requests=True, within=within), record)
     cells = [[int(c) for c in stack] for stack in board.split("/")]
-    assert_same_answers(stacks.solve(cells, requests=True, within=within), record)
+    assert_same_answers(stacks.solve(cells, requests=True, within=within, threads=2), record)
 
 
 @pytest.mark.parametrize("within", ["worst", "best", "random"])
@@ -57,6 +58,20 @@ def test_an_instance_gets_the_answers_of_the_command_line(cli, tmp_path, within)
     assert_same_answers(stacks.solve(yard, requests=True, within=within), record)
     cut = stacks.read_instance(str(path), retrieve_up_to=2)
     assert cut.stacks == [[1, 0, 0], [2, 1], [], [0, 0, 2, 0]]
+
+
+def test_a_search_the_time_limit_stops_gives_the_bounds_and_rule_line_of_the_command_line(cli):
+    # A yard the engine needs many seconds for; the placement rule's line and upper bound do
+    # not depend on how far the search got, the lower bound does.
+    board = "11220000/12000000/12100000/21122110/21212220/22111000"
+    record = cli.json("--time-limit", "0.2", "--board", board, status=4)
+    result = stacks.solve(board, time_limit=0.2)
+    assert (result.status, result.value, result.error) == ("time_limit", None, None)
+    assert result.upper == record["upper"]
+    assert 0 < result.lower < result.upper and result.seconds < 5
+    line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after) for s in result.line]
+    assert line == [(*step["request"], None, step["lower"], step["upper"], step["moved"],
+                     step["after"]) for step in record["line"]]
 
 
 def test_the_groups_of_a_line_are_the_items_asked_for():
@@ -106,8 +121,9 @@ def test_the_memory_limit_is_a_memory_error_with_the_command_lines_words(cli):
     (stacks.Yard(2, [[1, -1]]), {}),              # a group below 0
     (BATCH_YARD, {"within": "sideways"}),
     (BATCH_YARD, {"max_memory": "lots"}),
-    (BATCH_YARD, {"threads": 2}),                 # the engine searches on one thread
-    (BATCH_YARD, {"time_limit": 1.0}),            # and cannot stop early
+    (BATCH_YARD, {"threads": 0}),
+    (BATCH_YARD, {"time_limit": 0}),
+    (BATCH_YARD, {"time_limit": "soon"}),
 ])
 def test_what_cannot_be_solved_as_asked_is_a_value_error(board, options):
     with pytest.raises(ValueError):
