@@ -4,18 +4,34 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
 
-ProgramRun run_program(std::vector<std::string> const& argv, std::string const& input) {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds left until `end`, as poll takes them.
+int poll_wait(Clock::time_point end) {
+  auto const left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+  return static_cast<int>(std::clamp<long long>(left.count(), 0, 60'000));
+}
+
+}  // namespace
+
+ProgramRun run_program(std::vector<std::string> const& argv, std::string const& input,
+                       RunLimits limits) {
+  auto const end = Clock::now() + limits.deadline;
   int in[2], out[2], err[2];
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_t const pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
+    setpgid(0, 0);
     dup2(in[0], 0);
     dup2(out[1], 1);
     dup2(err[1], 2);
@@ -28,6 +44,7 @@ ProgramRun run_program(std::vector<std::string> const& argv, std::string const& 
     execv(args[0], args.data());
     _exit(127);
   }
+  setpgid(pid, pid);  // both sides, so that the group exists before either goes on
   close(in[0]);
   close(out[1]);
   close(err[1]);
@@ -37,12 +54,15 @@ ProgramRun run_program(std::vector<std::string> const& argv, std::string const& 
   std::size_t written = 0;
   if (input.empty()) close(in[1]);
   bool in_open = !input.empty(), out_open = true, err_open = true;
-  while (out_open || err_open) {
+  while ((out_open || err_open) && run.stopped.empty()) {
     std::vector<pollfd> fds;
     if (in_open) fds.push_back({in[1], POLLOUT, 0});
     if (out_open) fds.push_back({out[0], POLLIN, 0});
     if (err_open) fds.push_back({err[0], POLLIN, 0});
-    poll(fds.data(), fds.size(), -1);
+    if (poll(fds.data(), fds.size(), poll_wait(end)) == 0 && Clock::now() >= end) {
+      run.stopped = "still running after " + std::to_string(limits.deadline.count()) + " ms";
+      break;
+    }
     for (auto const& p : fds) {
       if (p.revents == 0) continue;
       if (p.fd == in[1]) {
@@ -59,6 +79,10 @@ ProgramRun run_program(std::vector<std::string> const& argv, std::string const& 
       std::string& sink = p.fd == out[0] ? run.out : run.err;
       if (n > 0) {
         sink.append(buffer, static_cast<std::size_t>(n));
+        if (run.out.size() + run.err.size() > limits.max_output) {
+          run.stopped = "wrote more than " + std::to_string(limits.max_output) + " bytes";
+          break;
+        }
       } else {
         close(p.fd);
         (p.fd == out[0] ? out_open : err_open) = false;
@@ -66,9 +90,12 @@ ProgramRun run_program(std::vector<std::string> const& argv, std::string const& 
     }
   }
   if (in_open) close(in[1]);
+  if (out_open) close(out[0]);
+  if (err_open) close(err[0]);
+  if (!run.stopped.empty()) kill(-pid, SIGKILL);
   int status = 0;
   waitpid(pid, &status, 0);
-  run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.exit_status = WIFEXITED(status) && run.stopped.empty() ? WEXITSTATUS(status) : -1;
   return run;
 }
 
