@@ -49,7 +49,7 @@ bool is_blank(char c) {
   return c == ' ' || c == '\t';
 }
 
-enum class LineKind { blank, ruler, row, other };
+enum class LineKind { blank, ruler, row, column_numbers, other };
 
 // Sets first/last to the non-blank glyphs of the line.
 LineKind classify(std::vector<Glyph> const& glyphs, std::size_t& first, std::size_t& last) {
@@ -61,10 +61,13 @@ LineKind classify(std::vector<Glyph> const& glyphs, std::size_t& first, std::siz
   while (is_blank(glyphs[last].c))
     --last;
   if (glyphs[first].c == '|') return LineKind::row;
+  bool dashes = true, numbers = true;
   for (std::size_t i = first; i <= last; ++i) {
-    if (glyphs[i].c != '-') return LineKind::other;
+    char const c = glyphs[i].c;
+    dashes = dashes && c == '-';
+    numbers = numbers && ((c >= '0' && c <= '9') || is_blank(c));
   }
-  return LineKind::ruler;
+  return dashes ? LineKind::ruler : numbers ? LineKind::column_numbers : LineKind::other;
 }
 
 int cell_of_glyph(char c) {
@@ -73,6 +76,7 @@ int cell_of_glyph(char c) {
     case '.':
       return kEmpty;
     case 'o':
+    case '*':  // a requested target, as drawn without colour
       return kTarget;
     case 'x':
       return kOther;
@@ -102,7 +106,7 @@ std::variant<DrawnRow, BoardError> read_row(std::vector<Glyph> const& glyphs, st
     }
     if (cell < 0) {
       return BoardError{"unknown character " + describe_byte(glyphs[i].c) +
-                            " in a row (use 'o' target, 'x' other, ' ' or '.' empty)",
+                            " in a row (use 'o' or '*' target, 'x' other, ' ' or '.' empty)",
                         line_number, glyphs[i].column};
     }
     row.cells.push_back(cell);
@@ -156,7 +160,11 @@ std::variant<std::vector<DrawnRow>, BoardError> read_rows(std::string_view text)
       if (stage == Stage::rows && blank_after_row == 0) blank_after_row = line_number;
       continue;
     }
-    if (kind == LineKind::other) return not_a_row_nor_ruler(glyphs, first, line_number);
+    // The column numbers under a drawing belong to it; anywhere else they are no drawing.
+    if (kind == LineKind::column_numbers && stage == Stage::after_rows) continue;
+    if (kind == LineKind::other || kind == LineKind::column_numbers) {
+      return not_a_row_nor_ruler(glyphs, first, line_number);
+    }
     if (stage == Stage::after_rows) {
       return BoardError{"more after the end of the drawing (give one board)", line_number};
     }

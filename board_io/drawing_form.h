@@ -4,8 +4,9 @@
 //   -----      a ruler of '-' (optional, its length is not checked)
 //   |   |      one row per slot, the top slot first, each between two '|':
 //   | x |      'o' a target, 'x' an other item, ' ' or '.' an empty slot
-//   | ox|
+//   | *x|      ('*' a target too: the requested one, drawn without colour)
 //   -----      a closing ruler (optional)
+//    012       the column numbers (optional; one line a digit when they are wide)
 //
 // Verdicts on what copying and editing leave in a drawing:
 // - line ends: "\n" or "\r\n"; a last line with or without a line end;
@@ -15,8 +16,8 @@
 //   every character is a slot, so a tab there is an error (it has no width in slots);
 // - colour codes (ESC '[' digits and ';' 'm'), such as the highlight around a requested
 //   cell, are ignored wherever they stand; any other escape sequence is an error;
-// - rows of unequal width, text after the closing ruler other than blank lines, and a second
-//   drawing are errors.
+// - rows of unequal width, text after the closing ruler other than blank lines and lines of
+//   digits and blanks, and a second drawing are errors.
 #pragma once
 
 #include <cstddef>

@@ -88,13 +88,17 @@ TEST(DrawingForm, LineEndsBlanksRulersAndDotsAreAccepted) {
   EXPECT_EQ(compact_of("-----\r\n|o.|\r\n|ox|\r\n-----\r\n"), "11/20");
   EXPECT_EQ(compact_of("\n  \t\n  |o.|  \t\n\t|ox|\n\n-\n\n"), "11/20");
   EXPECT_EQ(compact_of("|.|\n|.|\n"), "00");
+  // What stacks_solve writes without colour: the request as '*', the column numbers below.
+  EXPECT_EQ(compact_of("----\n|o |\n|*x|\n----\n 01\n"), "11/20");
+  EXPECT_EQ(compact_of("-------------\n|ooooooooooo|\n-------------\n          1\n 01234567890\n\n"),
+            "1/1/1/1/1/1/1/1/1/1/1");
 }
 
 TEST(DrawingForm, NamesLineAndColumnOfWhatItRefuses) {
   BoardError const letter = error_of("---\n|o|\n|z|\n");
   EXPECT_EQ(letter.to_string(),
-            "line 3, column 2: unknown character 'z' in a row (use 'o' target, 'x' other, ' ' or "
-            "'.' empty)");
+            "line 3, column 2: unknown character 'z' in a row (use 'o' or '*' target, 'x' other, "
+            "' ' or '.' empty)");
   BoardError const tab = error_of("|o\t|\n");
   EXPECT_EQ(tab.line, 1);
   EXPECT_EQ(tab.column, 3);
@@ -102,6 +106,8 @@ TEST(DrawingForm, NamesLineAndColumnOfWhatItRefuses) {
   EXPECT_EQ(error_of("|o|x\n").column, 4) << "text after the closing bar";
   EXPECT_NE(error_of("|o \n").what.find("no closing '|'"), std::string::npos);
   EXPECT_EQ(error_of("Minimum moves: 3\n|o|\n").line, 1);
+  EXPECT_EQ(error_of(" 0\n|o|\n").line, 1) << "column numbers come under a drawing";
+  EXPECT_EQ(error_of("|o|\n 0\n").line, 2) << "and under its closing ruler";
   EXPECT_EQ(error_of("|o\033[2J|\n").column, 3) << "only colour codes are read past";
 }
 
