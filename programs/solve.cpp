@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -65,10 +66,13 @@ Retrieval groups:
 
 Output:
   The board is put into canonical order (stacks sorted bottom slot first, empty < target <
-  other) before it is solved; the output shows that board, and every stack and slot refers
-  to it, counted from 0 (stack 0 at the left, slot 0 at the bottom).
-  default        "Minimum moves: V", the board, then best play for both sides: the board
-                 with each request highlighted, then the board after its retrieval
+  other) before it is solved; JSON and CSV show that board, and their stacks and slots
+  refer to it, counted from 0 (stack 0 at the left, slot 0 at the bottom). The text keeps
+  the columns as given (see Columns below).
+  default        "Minimum moves: V", the board, then best play for both sides: for each
+                 request a line "Request N: stack S, slot K, cost C", the board with the
+                 request marked, the moves ("Moves (2): 1->0 (x), 1->3 (o)": from column
+                 to column, the item in brackets) and the board after them
   --requests     also the cost of every request on the board, the hardest marked (in JSON:
                  a "requests" array)
   --json         one JSON object instead of the text
@@ -106,6 +110,14 @@ Output:
                  shows the request's cost and the board after the best retrieval. A bad
                  number gets a line on standard error and is asked again. Worst order on a
                  board of --board or FILE only.
+
+Columns:
+  Text reports and pictures draw the yard as it was given: stacks keep their columns for
+  the whole line, numbered from 0 under each drawing, and every step says which items
+  moved from which column to which. JSON steps say the same in "target" and "moves".
+  --color always|never|auto  mark requested cells with terminal colour codes; auto (the
+                 default) only when standard output is a terminal and NO_COLOR is unset
+                 or empty. Without colour the requested cell is drawn as '*'.
 
 Limits:
   --max-memory SIZE  bytes, or a whole number with K, M or G (powers of 1024): 65536, 64K,
@@ -150,6 +162,7 @@ struct RawOptions {
   bool json = false;
   bool csv = false;
   bool play = false;
+  std::string color = "auto";
 };
 
 void declare_options(CLI::App& app, RawOptions& raw) {
@@ -181,6 +194,9 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   auto* play = app.add_flag("--play", raw.play,
                             "play the requesting side against the solver (moves on stdin)");
   play->excludes(batch)->excludes(json)->excludes(csv);
+  app.add_option("--color", raw.color, "terminal colour: always, never, auto (default)")
+      ->type_name("WHEN")
+      ->check(CLI::IsMember({"always", "never", "auto"}));
   app.add_option("--max-memory", raw.max_memory, "memory the search may take (see below)")
       ->type_name("SIZE");
   app.add_option("--time-limit", raw.time_limit, "seconds each board's search may take")
@@ -244,6 +260,13 @@ std::string check_group_options(CLI::App const& app, RawOptions const& raw, Solv
   return {};
 }
 
+// Colour for people only: a terminal, unless NO_COLOR says otherwise; --color overrides both.
+bool wants_colour(std::string const& when) {
+  if (when != "auto") return when == "always";
+  char const* const no_color = std::getenv("NO_COLOR");
+  return isatty(1) == 1 && (no_color == nullptr || *no_color == '\0');
+}
+
 // The checks that CLI11 does not make; an empty string when the options hold together.
 std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptions& options) {
   if (app.count("--board") != 0) options.board_text = raw.board;
@@ -263,6 +286,7 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   if (raw.play && options.drawing && *options.drawing == "-") {
     return "--play reads the moves from standard input; give the board with --board or a FILE";
   }
+  options.colour = wants_colour(raw.color);
   options.play = raw.play;
   options.requests = raw.requests;
   options.json = raw.json;

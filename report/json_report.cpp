@@ -14,9 +14,19 @@ JsonRecord cost_json(int cost) {
   return cost == kNoPlacement ? JsonRecord() : JsonRecord(cost);
 }
 
-JsonRecord line_json(std::vector<LineStep> const& line) {
+// The step in the user's columns: "target": [column, slot], "moves": [[from, to], ...].
+void put_columns(JsonRecord& record, ColumnStep const& step) {
+  record["target"] = {step.column, step.slot};
+  JsonRecord moves = JsonRecord::array();
+  for (ColumnMove const& m : step.moves)
+    moves.push_back({m.from, m.to});
+  record["moves"] = std::move(moves);
+}
+
+JsonRecord line_json(std::vector<LineStep> const& line, std::vector<ColumnStep> const& columns) {
   JsonRecord steps = JsonRecord::array();
-  for (LineStep const& step : line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    LineStep const& step = line[i];
     JsonRecord record;
     record["request"] = {step.stack, step.slot};
     if (step.lower) {
@@ -28,6 +38,7 @@ JsonRecord line_json(std::vector<LineStep> const& line) {
     }
     record["moved"] = step.moved;
     record["after"] = step.placed ? JsonRecord(format_compact_board(step.after)) : JsonRecord();
+    if (i < columns.size()) put_columns(record, columns[i]);
     steps.push_back(std::move(record));
   }
   return steps;
@@ -65,10 +76,12 @@ void put_moves(JsonRecord& record, std::string const& key, Moves const& moves, W
   record[key + "_fraction"] = moves.placed() ? JsonRecord(moves.fraction_text()) : JsonRecord();
 }
 
-JsonRecord yard_line_json(Yard const& start, std::vector<YardStep> const& line, Within within) {
+JsonRecord yard_line_json(Yard const& start, std::vector<YardStep> const& line,
+                          std::vector<ColumnStep> const& columns, Within within) {
   JsonRecord steps = JsonRecord::array();
   Yard const* current = &start;
-  for (YardStep const& step : line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    YardStep const& step = line[i];
     JsonRecord record;
     record["request"] = {step.stack, step.slot};
     record["group"] = current->stacks[step.stack][step.slot];
@@ -81,6 +94,7 @@ JsonRecord yard_line_json(Yard const& start, std::vector<YardStep> const& line, 
     }
     record["moved"] = step.moved;
     record["after"] = step.placed ? JsonRecord(format_yard(step.after)) : JsonRecord();
+    if (i < columns.size()) put_columns(record, columns[i]);
     steps.push_back(std::move(record));
     current = &step.after;
   }
@@ -128,7 +142,7 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   record["targets"] = result.board.remaining;
   record["items"] = count_items(result.board);
   put_outcome(record, result.status, result.value, result.bounds, Within::worst);
-  record["line"] = line_json(result.line);
+  record["line"] = line_json(result.line, result.columns);
   if (result.requests) record["requests"] = requests_json(*result.requests, result.hardest);
   record["states"] = result.states;
   record["seconds"] = result.seconds;
@@ -158,7 +172,7 @@ JsonRecord yard_result_json(YardResult const& result, JsonRecord record) {
   record["targets"] = yard.items_to_retrieve();
   record["items"] = yard.items();
   put_outcome(record, result.status, result.value, result.bounds, result.within);
-  record["line"] = yard_line_json(yard, result.line, result.within);
+  record["line"] = yard_line_json(yard, result.line, result.columns, result.within);
   if (result.requests) {
     record["requests"] = yard_requests_json(yard, *result.requests, result.within);
   }

@@ -16,7 +16,10 @@ using JsonRecord = nlohmann::ordered_json;
 // when it is optimal, "lower" and "upper" always (upper null when nothing finite is known);
 // "error" says why a memory limit stopped it. "value" and every cost are null where no
 // placement exists; each step of "line" is {"request": [stack, slot], "cost", "moved",
-// "after": compact board, or null for a request that could not be served}. On a search that
+// "after": compact board, or null for a request that could not be served, "target": [column,
+// slot], "moves": [[from, to], ...]}: request and after on the canonical board, target and
+// moves in the columns the user gave (the moves in the order the items were lifted, top
+// first; both only when the search was optimal). On a search that
 // stopped, the line is the placement rule's, and each step has "cost" null and the request's
 // bounds in "lower" and "upper". "input_line" is there for a board read from a batch.
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line = {});
@@ -34,7 +37,8 @@ JsonRecord batch_error_json(long input_line, std::string const& error);
 // "upper", ["upper_fraction",] "line", ["requests",] "states", "seconds", ["error"]}, the
 // status and bounds as above.
 // Each step of "line" is {"request": [stack, slot], "group", "cost", ["cost_fraction",]
-// "moved", "after": format_yard, or null for a request that could not be served}; each entry
+// "moved", "after": format_yard, or null for a request that could not be served, "target",
+// "moves" as for a board}; each entry
 // of "requests" is {"stack", "slot", "group", "cost", ["cost_fraction",] "first_in_line"}.
 // Costs are whole numbers for worst and best order; for random order a number rounded to six
 // decimals, with the exact "p/q" in the "_fraction" field beside it. No placement is null in

@@ -8,6 +8,7 @@
 
 #include "model/state.h"
 #include "model/yard.h"
+#include "replay/column_line.h"
 #include "rules/moves.h"
 #include "rules/within.h"
 #include "search/engine.h"
@@ -26,6 +27,9 @@ struct SolveResult {
   SearchStatus status = SearchStatus::optimal;
   ValueBounds bounds;  // lower = upper = value when optimal
   std::string error;   // why the solve stopped, when a memory limit stopped it
+  // The board as the user gave it, and the line in its columns (when optimal).
+  Yard given;
+  std::vector<ColumnStep> columns;
 };
 
 // The same for a yard of retrieval groups.
@@ -40,6 +44,9 @@ struct YardResult {
   SearchStatus status = SearchStatus::optimal;
   ValueBounds bounds;
   std::string error;
+  // The yard as the user gave it, and the line in its columns (when optimal).
+  Yard given;
+  std::vector<ColumnStep> columns;
 };
 
 // Items on the board, targets or not.

@@ -4,16 +4,31 @@
 #include <cstdio>
 #include <sstream>
 
+#include "replay/move_words.h"
 #include "report/opening_lines.h"
-#include "report/yard_drawing.h"
 #include "rules/no_placement.h"
 
 namespace {
 
-std::string drawing(State const& board) {
-  std::ostringstream out;
-  board.print(out);
-  return out.str();
+// A request on the canonical board, moved to the column it stands in; rows by column.
+template <class Cost>
+std::vector<Cost> by_column(std::vector<Cost> costs, std::vector<int> const& columns) {
+  for (Cost& c : costs)
+    c.stack = columns.at(static_cast<std::size_t>(c.stack));
+  std::stable_sort(costs.begin(), costs.end(), [](Cost const& a, Cost const& b) {
+    return std::pair(a.stack, a.slot) < std::pair(b.stack, b.slot);
+  });
+  return costs;
+}
+
+// The request, the yard with it marked, the moves and the yard after them.
+std::string step_text(std::size_t index, ColumnStep const& step, std::string const& what,
+                      DrawingStyle style) {
+  std::string text = "Request " + std::to_string(index + 1) + ": " +
+                     cell_words(step.column, step.slot) + what + "\n";
+  text += drawing(step.before, {step.column, step.slot}, style);
+  if (!step.placed) return text;
+  return text + moves_line(step, style.glyphs) + drawing(step.after, kNoRequest, style);
 }
 
 std::string cost_text(int cost) {
@@ -40,26 +55,25 @@ char const* line_heading(Within within) {
 
 }  // namespace
 
-std::string line_of_play_text(State const& start, std::vector<LineStep> const& line) {
+std::string line_of_play_text(std::vector<ColumnStep> const& steps,
+                              std::vector<LineStep> const& line, Marking marking) {
   std::string text;
-  State current = start;
-  for (LineStep const& step : line) {
-    State asked = current;
-    asked.request = {step.stack, step.slot};
-    text += drawing(asked);
-    if (!step.placed) break;
-    current = step.after;
-    text += drawing(current);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    text += step_text(i, steps[i], ", cost " + cost_text(line[i].cost),
+                      {Glyphs::two_class, marking, true});
   }
   return text;
 }
 
-std::string request_table_text(std::vector<RequestCost> const& costs, RequestCost const& hardest) {
+std::string request_table_text(std::vector<RequestCost> const& costs, RequestCost const& given,
+                               std::vector<int> const& columns) {
   if (costs.empty()) return "No request can be made: the board holds no target.\n";
+  RequestCost hardest = given;
+  if (hardest.stack >= 0) hardest.stack = columns.at(static_cast<std::size_t>(hardest.stack));
   std::string text =
       "Cost of each request (stacks count from 0 at the left, slots from 0 at the bottom):\n"
       "stack  slot  cost\n";
-  for (RequestCost const& c : costs) {
+  for (RequestCost const& c : by_column(costs, columns)) {
     char row[64];
     std::snprintf(row, sizeof row, "%5d %5d %5s", c.stack, c.slot, cost_text(c.cost).c_str());
     text += row;
@@ -70,14 +84,16 @@ std::string request_table_text(std::vector<RequestCost> const& costs, RequestCos
 }
 
 std::string stopped_report_text(Yard const& yard, Within within, SearchStatus status,
-                                ValueBounds const& bounds, std::vector<YardStep> const& line) {
+                                ValueBounds const& bounds, std::vector<YardStep> const& line,
+                                Marking marking) {
+  DrawingStyle const style{Glyphs::groups, marking, true};
   std::string text = std::string("Order within groups: ") + within_name(within) + "\n";
   text += std::string("Search stopped (") + status_name(status) + "): the value is at least " +
           moves_text(bounds.lower, within) + " and " +
           (bounds.upper.placed() ? "at most " + moves_text(bounds.upper, within)
                                  : std::string("has no upper bound known")) +
           "\n";
-  text += yard_drawing(yard);
+  text += drawing(yard, kNoRequest, style);
   if (line.empty()) return text;
   text += "Line of the placement rule (each lifted item where it blocks least; each request's "
           "cost between the bounds shown):\n";
@@ -90,15 +106,15 @@ std::string stopped_report_text(Yard const& yard, Within within, SearchStatus st
     text += "Request " + std::to_string(i + 1) + ": stack " + std::to_string(step.stack) +
             ", slot " + std::to_string(step.slot) + ", group " +
             std::to_string(current->stacks[step.stack][step.slot]) + ", cost " + cost + "\n";
-    text += yard_drawing(*current, {step.stack, step.slot});
+    text += drawing(*current, {step.stack, step.slot}, style);
     if (!step.placed) break;
     current = &step.after;
-    text += yard_drawing(*current);
+    text += drawing(*current, kNoRequest, style);
   }
   return text;
 }
 
-std::string solve_report_text(SolveResult const& result) {
+std::string solve_report_text(SolveResult const& result, Marking marking) {
   if (result.status != SearchStatus::optimal) {
     std::vector<YardStep> line;
     for (LineStep const& step : result.line) {
@@ -107,13 +123,15 @@ std::string solve_report_text(SolveResult const& result) {
                       step.lower ? std::optional<Moves>(*step.lower) : std::nullopt});
     }
     return stopped_report_text(yard_of(result.board), Within::worst, result.status, result.bounds,
-                               line);
+                               line, marking);
   }
-  std::string text = minimum_moves_line(result.value) + drawing(result.board);
+  std::string text = minimum_moves_line(result.value) +
+                     drawing(result.given, kNoRequest, {Glyphs::two_class, marking, true});
   if (result.requests) {
-    text += request_table_text(*result.requests, result.hardest.value_or(RequestCost{-1, -1, 0}));
+    text += request_table_text(*result.requests, result.hardest.value_or(RequestCost{-1, -1, 0}),
+                               columns_of_canonical(result.given));
   }
-  return text + line_of_play_text(result.board, result.line);
+  return text + line_of_play_text(result.columns, result.line, marking);
 }
 
 std::string moves_text(Moves const& moves, Within within) {
@@ -134,58 +152,65 @@ std::string yard_value_text(Moves const& value, Within within) {
 }
 
 std::string yard_request_table_text(Yard const& yard, std::vector<YardRequestCost> const& costs,
-                                    Within within) {
+                                    Within within, std::vector<int> const& columns) {
   if (costs.empty()) return "No request can be made: the yard holds no item to retrieve.\n";
-  std::vector<std::string> texts;
+  struct Row {
+    int column, slot, group;
+    std::string cost;
+    bool first;
+  };
+  // The first of the line is chosen on the canonical yard, as the line chose it.
+  std::optional<YardRequestCost> const first = first_request(costs, within);
+  std::vector<Row> rows;
   std::size_t width = 4;  // "cost"
   for (YardRequestCost const& c : costs) {
-    texts.push_back(moves_text(c.cost, within));
-    width = std::max(width, texts.back().size());
+    rows.push_back({columns.at(static_cast<std::size_t>(c.stack)), c.slot,
+                    yard.stacks[c.stack][c.slot], moves_text(c.cost, within),
+                    c.stack == first->stack && c.slot == first->slot});
+    width = std::max(width, rows.back().cost.size());
   }
-  std::optional<YardRequestCost> const first = first_request(costs, within);
+  std::stable_sort(rows.begin(), rows.end(), [](Row const& a, Row const& b) {
+    return std::pair(a.column, a.slot) < std::pair(b.column, b.slot);
+  });
   std::string text =
       "Cost of each request (stacks count from 0 at the left, slots from 0 at the bottom):\n"
       "stack  slot  group  " +
       std::string(width - 4, ' ') + "cost\n";
-  for (std::size_t i = 0; i < costs.size(); ++i) {
-    YardRequestCost const& c = costs[i];
+  for (Row const& r : rows) {
     char row[64];
-    std::snprintf(row, sizeof row, "%5d %5d %6d  ", c.stack, c.slot, yard.stacks[c.stack][c.slot]);
-    text += row + std::string(width - texts[i].size(), ' ') + texts[i];
-    if (c.stack == first->stack && c.slot == first->slot) {
-      text += std::string("  <- ") + first_request_mark(within);
-    }
+    std::snprintf(row, sizeof row, "%5d %5d %6d  ", r.column, r.slot, r.group);
+    text += row + std::string(width - r.cost.size(), ' ') + r.cost;
+    if (r.first) text += std::string("  <- ") + first_request_mark(within);
     text += "\n";
   }
   return text;
 }
 
-std::string yard_line_text(Yard const& start, std::vector<YardStep> const& line, Within within) {
-  if (line.empty()) return "";
+std::string yard_line_text(std::vector<ColumnStep> const& steps,
+                           std::vector<YardStep> const& line, Within within, Marking marking) {
+  if (steps.empty()) return "";
   std::string text = line_heading(within);
-  Yard const* current = &start;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    YardStep const& step = line[i];
-    text += "Request " + std::to_string(i + 1) + ": stack " + std::to_string(step.stack) +
-            ", slot " + std::to_string(step.slot) + ", group " +
-            std::to_string(current->stacks[step.stack][step.slot]) + ", cost " +
-            moves_text(step.cost, within) + "\n";
-    text += yard_drawing(*current, {step.stack, step.slot});
-    if (!step.placed) break;
-    current = &step.after;
-    text += yard_drawing(*current);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    ColumnStep const& step = steps[i];
+    int const group = step.before.stacks[step.column][step.slot];
+    text += step_text(i, step,
+                      ", group " + std::to_string(group) + ", cost " +
+                          moves_text(line[i].cost, within),
+                      {Glyphs::groups, marking, true});
   }
   return text;
 }
 
-std::string yard_report_text(YardResult const& result) {
+std::string yard_report_text(YardResult const& result, Marking marking) {
   if (result.status != SearchStatus::optimal) {
     return stopped_report_text(result.yard, result.within, result.status, result.bounds,
-                               result.line);
+                               result.line, marking);
   }
-  std::string text = yard_value_text(result.value, result.within) + yard_drawing(result.yard);
+  std::string text = yard_value_text(result.value, result.within) +
+                     drawing(result.given, kNoRequest, {Glyphs::groups, marking, true});
   if (result.requests) {
-    text += yard_request_table_text(result.yard, *result.requests, result.within);
+    text += yard_request_table_text(result.yard, *result.requests, result.within,
+                                    columns_of_canonical(result.given));
   }
-  return text + yard_line_text(result.yard, result.line, result.within);
+  return text + yard_line_text(result.columns, result.line, result.within, marking);
 }

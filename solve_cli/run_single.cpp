@@ -56,7 +56,8 @@ ExitStatus run_single(SolveOptions const& options, ProgressLine& progress) {
         return solve_board(board, wants, budget, show);
       },
       [&](SolveResult const& result) {
-        return options.json ? json_line(solve_result_json(result)) : solve_report_text(result);
+        return options.json ? json_line(solve_result_json(result))
+                            : solve_report_text(result, marking_of(options));
       });
 }
 
@@ -68,6 +69,7 @@ ExitStatus run_single_yard(std::string const& where, Yard const& yard, SolveOpti
         return solve_yard(yard, options.within, wants, budget, show);
       },
       [&](YardResult const& result) {
-        return options.json ? json_line(yard_result_json(result)) : yard_report_text(result);
+        return options.json ? json_line(yard_result_json(result))
+                            : yard_report_text(result, marking_of(options));
       });
 }

@@ -61,13 +61,16 @@ SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget
                         std::function<void(SearchStats const&)> progress) {
   auto const start = Clock::now();
   board.request = kNoRequest;
+  State const given = board;
   board.sort_stacks();
   Engine engine(budget.max_bytes, std::move(progress), budget.threads);
   engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
                                                  budget.interrupt));
 
-  SolveResult result{board, 0, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}};
+  SolveResult result{board, 0, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}};
   auto const finish = [&] {
+    result.given = yard_of(given);
+    if (result.status == SearchStatus::optimal) result.columns = column_line(given, result.line);
     result.states = engine.stats().stored;
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return result;
@@ -101,13 +104,16 @@ SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget
 YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget const& budget,
                       std::function<void(SearchStats const&)> progress) {
   auto const start = Clock::now();
+  Yard const given = yard;
   yard.sort_stacks();
   Engine engine(budget.max_bytes, std::move(progress), budget.threads);
   engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
                                                  budget.interrupt));
 
-  YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}};
+  YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}};
   auto const finish = [&] {
+    result.given = given;
+    if (result.status == SearchStatus::optimal) result.columns = column_line(given, result.line);
     result.states = engine.stats().stored;
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return result;

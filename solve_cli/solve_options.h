@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "replay/drawing.h"
 #include "rules/within.h"
 
 struct SolveOptions {
@@ -19,6 +20,7 @@ struct SolveOptions {
   bool json = false;
   bool csv = false;
   bool play = false;          // the interactive game, moves read from standard input
+  bool colour = false;        // text marks requested cells with terminal codes (--color)
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
   std::optional<double> time_limit;  // --time-limit: seconds for each board
   int threads = 1;                   // --threads, by default every core the process may use
@@ -27,3 +29,8 @@ struct SolveOptions {
   // board in worst order keeps the queries on State, and so today's reports to the byte.
   bool grouped() const { return within != Within::worst || !instances.empty(); }
 };
+
+// How the text marks a requested cell.
+inline Marking marking_of(SolveOptions const& options) {
+  return options.colour ? Marking::colour : Marking::plain;
+}

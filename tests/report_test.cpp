@@ -9,7 +9,7 @@
 #include "report/csv_report.h"
 #include "report/json_report.h"
 #include "report/text_report.h"
-#include "report/yard_drawing.h"
+#include "replay/drawing.h"
 #include "rules/no_placement.h"
 #include "solve_cli/solve_board.h"
 
@@ -25,12 +25,7 @@ SolveResult solved(std::string_view text, bool requests = false) {
   return result;
 }
 
-std::string drawing_of(State board, std::pair<int, int> request = kNoRequest) {
-  board.request = request;
-  std::ostringstream out;
-  board.print(out);
-  return out.str();
-}
+constexpr DrawingStyle kGroupsInColour{Glyphs::groups, Marking::colour, true};
 
 // Worked out by hand: the requesting side asks for the target whose retrieval forces the most
 // relocations now and later; the retrieving side places lifted items to need the fewest.
@@ -50,23 +45,31 @@ TEST(SolveBoard, ShowsTheCanonicalBoard) {
   EXPECT_TRUE(result.board.in_request_phase());
 }
 
-TEST(TextReport, DrawsTheValueTheBoardAndBestPlayAsTheBatchProgramDoes) {
+TEST(TextReport, DrawsTheBoardAsGivenAndEachStepWithItsRequestAndMoves) {
   SolveResult const result = solved("12/00");
-  State const after = board_of("00/20");
-  EXPECT_EQ(solve_report_text(result), "Minimum moves: 1\n" + drawing_of(result.board) +
-                                           drawing_of(result.board, {1, 0}) + drawing_of(after));
+  EXPECT_EQ(solve_report_text(result, Marking::colour),
+            "Minimum moves: 1\n----\n|x |\n|o |\n----\n 01\n"
+            "Request 1: stack 0, slot 0, cost 1\n"
+            "----\n|x |\n|\033[6;30;42mo\033[0m |\n----\n 01\n"
+            "Moves (1): 0->1 (x)\n"
+            "----\n|  |\n| x|\n----\n 01\n");
+  EXPECT_EQ(solve_report_text(solved("10/00"), Marking::plain),
+            "Minimum moves: 0\n----\n|  |\n|o |\n----\n 01\n"
+            "Request 1: stack 0, slot 0, cost 0\n----\n|  |\n|* |\n----\n 01\n"
+            "Moves (0): none\n----\n|  |\n|  |\n----\n 01\n");
 }
 
-TEST(TextReport, RequestTableMarksTheHardestRequest) {
+TEST(TextReport, RequestTableGivesTheColumnsAsGivenAndMarksTheHardestRequest) {
   SolveResult const result = solved("11/00", true);
-  std::string const table = request_table_text(*result.requests, *result.hardest);
+  std::string const table =
+      request_table_text(*result.requests, *result.hardest, columns_of_canonical(result.given));
   EXPECT_EQ(table,
             "Cost of each request (stacks count from 0 at the left, slots from 0 at the bottom):\n"
             "stack  slot  cost\n"
-            "    1     0     1  <- hardest\n"
-            "    1     1     0\n");
+            "    0     0     1  <- hardest\n"
+            "    0     1     0\n");
   EXPECT_NE(solve_report_text(result).find(table), std::string::npos);
-  EXPECT_EQ(request_table_text({}, RequestCost{-1, -1, 0}),
+  EXPECT_EQ(request_table_text({}, RequestCost{-1, -1, 0}, {}),
             "No request can be made: the board holds no target.\n");
 }
 
@@ -76,7 +79,9 @@ TEST(TextReport, NoPlacementIsSaidInWordsAndTheLineStopsAtTheRequest) {
   EXPECT_EQ(text.rfind("Minimum moves: none - ", 0), 0u) << text;
   EXPECT_NE(text.find("none  <- hardest"), std::string::npos) << text;
   // The start board, then the request that cannot be served, and nothing after it.
-  std::string const expected_line = drawing_of(result.board, {0, 0});
+  std::string const expected_line =
+      "Request 1: stack 0, slot 0, cost none\n" +
+      drawing(result.given, {0, 0}, {Glyphs::two_class, Marking::colour, true});
   EXPECT_EQ(text.substr(text.size() - expected_line.size()), expected_line);
 }
 
@@ -161,7 +166,7 @@ YardResult three_of_a_group() {
   Yard const two{2, 3, 1, {{0, 0, 0}, {1, 1, 0}}};
   Yard const one{2, 3, 1, {{0, 0, 0}, {1, 0, 0}}};
   Yard const none{2, 3, 1, {{0, 0, 0}, {0, 0, 0}}};
-  return YardResult{
+  YardResult result{
       yard,
       Within::random,
       Moves(Fraction(4, 3)),
@@ -174,7 +179,11 @@ YardResult three_of_a_group() {
       0.25,
       SearchStatus::optimal,
       {Moves(Fraction(4, 3)), Moves(Fraction(4, 3))},
-      ""};
+      "",
+      yard,
+      {}};
+  result.columns = column_line(yard, result.line);
+  return result;
 }
 
 TEST(YardReports, FirstRequestIsTheCostliestOrForBestTheCheapestFirstAmongEquals) {
@@ -223,26 +232,26 @@ TEST(YardReports, ValueLinesSayTheOrderAndForRandomTheExpectation) {
   }
 }
 
-TEST(YardReports, DrawingWritesGroupsAlignedToTheWidestAndHighlightsTheRequest) {
-  EXPECT_EQ(yard_drawing(Yard{3, 2, 3, {{1, 4}, {3, 0}, {0, 0}}}, {0, 1}),
-            "-----\n|\033[6;30;42mx\033[0m..|\n|13.|\n-----\n");
-  EXPECT_EQ(yard_drawing(Yard{2, 2, 12, {{12, 2}, {13, 0}}}, {0, 0}),
-            "-------\n| 2  .|\n|\033[6;30;42m12\033[0m  x|\n-------\n");
-}
-
 TEST(YardReports, RequestTableAlignsTheCostsAndMarksTheFirstOfTheLine) {
   YardResult const result = three_of_a_group();
-  EXPECT_EQ(yard_request_table_text(result.yard, *result.requests, Within::random),
+  EXPECT_EQ(yard_request_table_text(result.yard, *result.requests, Within::random,
+                                    columns_of_canonical(result.given)),
             "Cost of each request (stacks count from 0 at the left, slots from 0 at the bottom):\n"
             "stack  slot  group            cost\n"
             "    1     0      1  2.500000 (5/2)  <- costliest\n"
             "    1     1      1  1.000000 (1/1)\n"
             "    1     2      1  0.500000 (1/2)\n");
   std::string const text = yard_report_text(result);
-  EXPECT_EQ(
-      text.rfind(yard_value_text(result.value, Within::random) + yard_drawing(result.yard), 0), 0u);
+  EXPECT_EQ(text.rfind(yard_value_text(result.value, Within::random) +
+                          drawing(result.given, kNoRequest, kGroupsInColour),
+                      0),
+            0u);
+  // The two lifted items land on column 0, and the emptied stack keeps column 1.
   EXPECT_NE(text.find("Request 1: stack 1, slot 0, group 1, cost 2.500000 (5/2)\n" +
-                      yard_drawing(result.yard, {1, 0}) + yard_drawing(result.line[0].after)),
+                      drawing(result.given, {1, 0}, kGroupsInColour) +
+                      "Moves (2): 1->0 (1), 1->0 (1)\n" +
+                      drawing(Yard{2, 3, 1, {{1, 1, 0}, {0, 0, 0}}}, kNoRequest, kGroupsInColour) +
+                      "Request 2: stack 0, slot 0, group 1, cost 1.000000 (1/1)\n"),
             std::string::npos)
       << text;
 }

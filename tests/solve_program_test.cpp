@@ -23,35 +23,53 @@ void expect_one_error_line(ProgramRun const& run, std::string const& words) {
   EXPECT_NE(run.err.find(words), std::string::npos) << run.err;
 }
 
-TEST(SolveProgram, DefaultOutputIsTheValueTheBoardAndTheLine) {
-  ProgramRun const run = solve({"--board", " 12/00 "});
-  EXPECT_EQ(run.exit_status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out,
-            "Minimum moves: 1\n"
-            "----\n| x|\n| o|\n----\n"
-            "----\n| x|\n| \033[6;30;42mo\033[0m|\n----\n"
-            "----\n|  |\n| x|\n----\n");
+TEST(SolveProgram, ColourOnlyForATerminalWithoutNoColorOrWhenAsked) {
+  std::string const solve_command = std::string(STACKS_SOLVE) + " --board 12/00";
+  struct Case {
+    std::string command;
+    bool terminal;  // standard output a terminal, through script(1)
+    bool colour;
+  };
+  for (Case const& c : std::vector<Case>{
+           {solve_command, false, false},
+           {solve_command, true, true},
+           {"NO_COLOR=1 " + solve_command, true, false},
+           {"NO_COLOR= " + solve_command, true, true},
+           {"NO_COLOR=1 " + solve_command + " --color always", false, true},
+           {solve_command + " --color never", true, false},
+       }) {
+    std::vector<std::string> argv = {"/bin/sh", "-c", c.command};
+    if (c.terminal) argv = {"/usr/bin/script", "-qec", c.command, "/dev/null"};
+    ProgramRun const run = run_program(argv);
+    EXPECT_EQ(run.exit_status, 0) << c.command;
+    // The requested cell: in colour, or as '*' for a plain log.
+    EXPECT_EQ(run.out.find("\033[6;30;42mo\033[0m |") != std::string::npos, c.colour) << c.command;
+    EXPECT_EQ(run.out.find("|* |") != std::string::npos, !c.colour) << c.command;
+  }
+  EXPECT_EQ(solve({"--board", "12/00", "--color", "sometimes"}).exit_status, 2);
 }
 
 TEST(SolveProgram, ADrawingCopiedFromTheOutputSolvesToTheSameValue) {
-  ProgramRun const first = solve({"--board", "1222000/1121000/1122000/1221000"});
-  ASSERT_EQ(first.exit_status, 0);
-  std::vector<std::string> const lines = lines_of(first.out);
-  EXPECT_EQ(lines[0], "Minimum moves: 19");
-  // The second drawing has the first request highlighted, as copied from redirected output.
-  std::string drawing;
-  for (int i = 10; i < 19; ++i)
-    drawing += lines[i] + "\r\n";
-  ASSERT_NE(drawing.find('\033'), std::string::npos);
-  ProgramRun const again = solve({"-"}, drawing);
-  EXPECT_EQ(again.exit_status, 0) << again.err;
-  EXPECT_EQ(lines_of(again.out)[0], "Minimum moves: 19");
+  for (std::string const colour : {"never", "always"}) {
+    ProgramRun const first = solve({"--board", "1222000/1121000/1122000/1221000", "--color", colour});
+    ASSERT_EQ(first.exit_status, 0);
+    std::vector<std::string> const lines = lines_of(first.out);
+    EXPECT_EQ(lines[0], "Minimum moves: 19");
+    // The drawing of the first request, with its column numbers, as copied from the output.
+    ASSERT_EQ(lines[11].rfind("Request 1: ", 0), 0u) << lines[11];
+    std::string drawing;
+    for (int i = 12; i < 22; ++i)
+      drawing += lines[i] + "\r\n";
+    EXPECT_NE(drawing.find(colour == "always" ? "\033" : "*"), std::string::npos) << drawing;
+    ProgramRun const again = solve({"-"}, drawing);
+    EXPECT_EQ(again.exit_status, 0) << again.err;
+    EXPECT_EQ(lines_of(again.out)[0], "Minimum moves: 19");
 
-  std::string const path = testing::TempDir() + "solve_drawing.txt";
-  std::ofstream(path) << drawing;
-  EXPECT_EQ(lines_of(solve({path}).out)[0], "Minimum moves: 19");
-  std::remove(path.c_str());
+    std::string const path = testing::TempDir() + "solve_drawing.txt";
+    std::ofstream(path) << drawing;
+    EXPECT_EQ(lines_of(solve({path}).out)[0], "Minimum moves: 19");
+    std::remove(path.c_str());
+  }
 }
 
 TEST(SolveProgram, JsonOutputParsesBack) {
