@@ -11,8 +11,8 @@ class Advisor {
  public:
   virtual ~Advisor() = default;
 
-  // The board (request phase, canonical order, at least one target) with the hardest request
-  // pending: same stacks in the same order.
+  // The board (request phase, at least one target; in canonical order, save for an advisor that
+  // says it takes any) with the hardest request pending: same stacks in the same order.
   virtual State advice(State const& board) = 0;
   // Relocations from the pending request of `asked` to the end of the game under best play by
   // both sides; kNoPlacement when the lifted items fit nowhere.

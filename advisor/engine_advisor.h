@@ -1,6 +1,7 @@
 // Advice and answers from the search engine, for games on yards too big for the exact tables.
 // Its advice is the first hardest request in (stack, slot) order; its answers are the first
-// best placement in the order of gen_all_seq, as the exact tables' are.
+// best placement in the order of gen_all_seq, as the exact tables' are. It takes boards in any
+// stack order, as the engine does; its answers are in canonical order.
 #pragma once
 
 #include <optional>

@@ -114,3 +114,30 @@ StackChoice judge_stack_choice(Token const& token, State const& board) {
   }
   return {stack, ""};
 }
+
+TargetChoice judge_target_choice(Token const& token, State const& board) {
+  std::size_t const colon = token.text.find(':');
+  if (colon == std::string::npos || token.cut) {
+    StackChoice const choice = judge_stack_choice(token, board);
+    if (!choice.problem.empty()) return {-1, -1, choice.problem};
+    return {choice.stack, *lowest_target(board, choice.stack), ""};
+  }
+  TokenValue const stack = token_value({token.text.substr(0, colon), false});
+  TokenValue const slot = token_value({token.text.substr(colon + 1), false});
+  if (!stack.is_integer || !slot.is_integer) {
+    return {-1, -1, shown_token(token) + " is not a stack and slot (S:K, two numbers)"};
+  }
+  if (!stack.value || *stack.value < 0 || *stack.value >= board.n_stacks) {
+    // Both parts hold only digits and a sign: safe to show as typed.
+    return {-1, -1, "there is no stack " + token.text.substr(0, colon) + " " + numbering(board)};
+  }
+  int const s = *stack.value;
+  bool const target = slot.value && *slot.value >= 0 && *slot.value < board.levels[s] &&
+                      board.stacks[s][*slot.value] == kTarget;
+  if (!target) {
+    return {-1, -1,
+            "stack " + std::to_string(s) + " holds no target in slot " +
+                token.text.substr(colon + 1)};
+  }
+  return {s, *slot.value, ""};
+}

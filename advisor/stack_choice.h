@@ -50,3 +50,12 @@ struct StackChoice {
   std::string problem;  // empty when the choice is good
 };
 StackChoice judge_stack_choice(Token const& token, State const& board);
+
+// The target that a token names: "S" the lowest target of stack S, "S:K" the target in slot K
+// of stack S (slots counted from 0 at the bottom); or why it names none.
+struct TargetChoice {
+  int stack = -1;
+  int slot = -1;
+  std::string problem;  // empty when the choice is good
+};
+TargetChoice judge_target_choice(Token const& token, State const& board);

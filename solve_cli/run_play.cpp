@@ -1,10 +1,13 @@
 #include "solve_cli/run_play.h"
 
+#include <unistd.h>
+
 #include <ctime>
 #include <iostream>
 #include <new>
 
 #include "advisor/engine_advisor.h"
+#include "advisor/guided_game.h"
 #include "advisor/play_game.h"
 #include "report/opening_lines.h"
 #include "solve_cli/diagnostics.h"
@@ -37,9 +40,9 @@ ExitStatus run_play(SolveOptions const& options, ProgressLine& progress) {
     print_error(progress, read.where, error->to_string());
     return kExitBadInput;
   }
+  // The game keeps the columns as given; the engine takes boards in any order.
   State board = std::get<State>(read.board);
   board.request = kNoRequest;
-  board.sort_stacks();
 
   // Progress only for the first solve: during the game the line would land among the turns.
   bool solving = true;
@@ -58,8 +61,9 @@ ExitStatus run_play(SolveOptions const& options, ProgressLine& progress) {
     }
     std::cout << time_taken_line(t0, t1) << minimum_moves_line(*value);
     EngineAdvisor advisor(engine);
+    GuidedStyle const style{marking_of(options), isatty(0) == 1};
     return exit_status_of_game(
-        play_game(board, advisor, std::cin, std::cout, std::cerr, "stacks_solve"));
+        guided_game(board, advisor, std::cin, std::cout, std::cerr, "stacks_solve", style));
   } catch (GameOutOfMemory const&) {
     std::cout.flush();
     print_error(progress, read.where, shortage_message(engine, options.max_bytes));
