@@ -104,11 +104,14 @@ Output:
                  line for file)
   --batch --csv --within best|random
                  line,board,within,groups,value,value_fraction,states,seconds
-  --play         the game of stacks_interactive on this board: after the time and the value,
-                 each turn shows the hardest request as advice ("You should try:"), reads the
-                 number of a stack from standard input (its lowest target is requested),
-                 shows the request's cost and the board after the best retrieval. A bad
-                 number gets a line on standard error and is asked again. Worst order on a
+  --play         the game of stacks_interactive on this board, in the columns as given:
+                 after the time and the value, each turn shows the hardest request as
+                 advice ("You should try: stack S, slot K (type T)"), reads a request
+                 from standard input, shows its cost, the moves of the best retrieval
+                 and the board after it; "Total moves: M" closes the game. Type S for
+                 the lowest target of stack S, or S:K for the target in slot K of stack S.
+                 A bad request gets a line on standard error and is asked again; on a
+                 terminal a prompt on standard error asks for each. Worst order on a
                  board of --board or FILE only.
 
 Columns:
