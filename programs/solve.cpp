@@ -114,6 +114,17 @@ Output:
                  terminal a prompt on standard error asks for each. Worst order on a
                  board of --board or FILE only.
 
+Pictures (of a board of --board or FILE, or of one --instance file; the report is written
+as well):
+  --html FILE    one self-contained page (no network access) that draws the yard and
+                 steps through the line: buttons, arrow keys, a slider; each step shows
+                 the request, its moves as arrows, the cost so far and the value; with
+                 --requests also the cost of every request on the board of that step.
+                 An address ending in #step=N opens it at step N.
+  --svg FILE     a standalone SVG picture of the start board, or with --step N of step
+                 N: 1 to the number of requests the board before that request with its
+                 moves drawn as arrows, one more the yard at the end
+
 Columns:
   Text reports and pictures draw the yard as it was given: stacks keep their columns for
   the whole line, numbered from 0 under each drawing, and every step says which items
@@ -166,6 +177,9 @@ struct RawOptions {
   bool csv = false;
   bool play = false;
   std::string color = "auto";
+  std::string html;
+  std::string svg;
+  int step = 0;
 };
 
 void declare_options(CLI::App& app, RawOptions& raw) {
@@ -200,6 +214,16 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   app.add_option("--color", raw.color, "terminal colour: always, never, auto (default)")
       ->type_name("WHEN")
       ->check(CLI::IsMember({"always", "never", "auto"}));
+  auto* html = app.add_option("--html", raw.html, "also write a page that steps through the line")
+                   ->type_name("FILE");
+  auto* svg = app.add_option("--svg", raw.svg, "also write a step of the line as an SVG picture")
+                  ->type_name("FILE");
+  auto* step = app.add_option("--step", raw.step, "with --svg: the step to draw (0: the start)")
+                   ->type_name("N")
+                   ->check(CLI::NonNegativeNumber);
+  step->needs(svg);
+  for (auto* picture : {html, svg})
+    picture->excludes(batch)->excludes(play)->excludes(csv);
   app.add_option("--max-memory", raw.max_memory, "memory the search may take (see below)")
       ->type_name("SIZE");
   app.add_option("--time-limit", raw.time_limit, "seconds each board's search may take")
@@ -289,6 +313,12 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   if (raw.play && options.drawing && *options.drawing == "-") {
     return "--play reads the moves from standard input; give the board with --board or a FILE";
   }
+  if (app.count("--html") + app.count("--svg") != 0 && options.instances.size() > 1) {
+    return "--html and --svg draw one yard: give one --instance file";
+  }
+  if (app.count("--html") != 0) options.html = raw.html;
+  if (app.count("--svg") != 0) options.svg = raw.svg;
+  options.step = raw.step;
   options.colour = wants_colour(raw.color);
   options.play = raw.play;
   options.requests = raw.requests;

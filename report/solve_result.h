@@ -30,6 +30,8 @@ struct SolveResult {
   // The board as the user gave it, and the line in its columns (when optimal).
   Yard given;
   std::vector<ColumnStep> columns;
+  // For each step of the line, every request's cost on the canonical board it finds.
+  std::optional<std::vector<std::vector<RequestCost>>> step_requests;
 };
 
 // The same for a yard of retrieval groups.
@@ -47,6 +49,7 @@ struct YardResult {
   // The yard as the user gave it, and the line in its columns (when optimal).
   Yard given;
   std::vector<ColumnStep> columns;
+  std::optional<std::vector<std::vector<YardRequestCost>>> step_requests;  // as for a board
 };
 
 // Items on the board, targets or not.

@@ -9,6 +9,7 @@
 #include "solve_cli/interrupt.h"
 #include "solve_cli/read_board.h"
 #include "solve_cli/solve_board.h"
+#include "solve_cli/write_pictures.h"
 
 namespace {
 
@@ -25,9 +26,15 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
   try {
     SolveBudget const budget{options.max_bytes, options.time_limit, interrupt_flag(),
                              options.threads};
-    auto const result = solve(SolveWants{true, options.requests}, budget, show_progress);
+    bool const step_requests = options.requests && options.html;
+    auto const result =
+        solve(SolveWants{true, options.requests, step_requests}, budget, show_progress);
     progress.clear();
     if (!result.error.empty()) print_error(progress, where, result.error);
+    if (ExitStatus const written = write_pictures(options, result, where, progress);
+        written != kExitSolved) {
+      return written;
+    }
     std::cout << report(result);
     switch (result.status) {
       case SearchStatus::time_limit: return kExitTimeLimit;

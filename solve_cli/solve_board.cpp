@@ -67,7 +67,7 @@ SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget
   engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
                                                  budget.interrupt));
 
-  SolveResult result{board, 0, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}};
+  SolveResult result{board, 0, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}, {}};
   auto const finish = [&] {
     result.given = yard_of(given);
     if (result.status == SearchStatus::optimal) result.columns = column_line(given, result.line);
@@ -98,6 +98,16 @@ SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget
     if (!line) return stop();
     result.line = std::move(*line);
   }
+  if (wants.step_requests) {
+    result.step_requests.emplace();
+    State before = board;
+    for (LineStep const& step : result.line) {
+      auto costs = engine.request_costs(before);
+      if (!costs) return result.step_requests.reset(), stop();
+      result.step_requests->push_back(std::move(*costs));
+      before = step.after;
+    }
+  }
   return finish();
 }
 
@@ -110,7 +120,7 @@ YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget co
   engine.set_limits(SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY),
                                                  budget.interrupt));
 
-  YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}};
+  YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}, {}};
   auto const finish = [&] {
     result.given = given;
     if (result.status == SearchStatus::optimal) result.columns = column_line(given, result.line);
@@ -137,6 +147,16 @@ YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget co
     auto line = engine.best_line(yard, within);
     if (!line) return stop();
     result.line = std::move(*line);
+  }
+  if (wants.step_requests) {
+    result.step_requests.emplace();
+    Yard before = yard;
+    for (YardStep const& step : result.line) {
+      auto costs = engine.request_costs(before, within);
+      if (!costs) return result.step_requests.reset(), stop();
+      result.step_requests->push_back(std::move(*costs));
+      before = step.after;
+    }
   }
   return finish();
 }

@@ -12,6 +12,7 @@
 struct SolveWants {
   bool line = true;       // best play for both sides
   bool requests = false;  // the cost of every request on the start board
+  bool step_requests = false;  // the cost of every request on the board of every step (--html)
 };
 
 // What one solve may take.

@@ -21,6 +21,9 @@ struct SolveOptions {
   bool csv = false;
   bool play = false;          // the interactive game, moves read from standard input
   bool colour = false;        // text marks requested cells with terminal codes (--color)
+  std::optional<std::string> html;  // --html FILE: the page that steps through the line
+  std::optional<std::string> svg;   // --svg FILE: one step of the line as a picture
+  int step = 0;                     // --step N: the step that --svg draws
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
   std::optional<double> time_limit;  // --time-limit: seconds for each board
   int threads = 1;                   // --threads, by default every core the process may use

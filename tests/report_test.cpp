@@ -181,6 +181,7 @@ YardResult three_of_a_group() {
       {Moves(Fraction(4, 3)), Moves(Fraction(4, 3))},
       "",
       yard,
+      {},
       {}};
   result.columns = column_line(yard, result.line);
   return result;

@@ -364,3 +364,42 @@ TEST(SolveProgram, AYardTooBigForTheSearchIsBadInput) {
   EXPECT_EQ(run.exit_status, 2);
   expect_one_error_line(run, "a yard of 40 stacks of 4 slots is too big: at most 32 stacks");
 }
+
+namespace {
+
+int count_of(std::string const& text, std::string const& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    ++n;
+  return n;
+}
+
+TEST(SolveProgram, SvgDrawsTheStepAskedForAndRefusesAStepBeyondTheLine) {
+  std::string const path = testing::TempDir() + "solve_step.svg";
+  nlohmann::json const record =
+      nlohmann::json::parse(solve({"--board", "11100/11220/21200", "--json"}).out);
+  std::size_t const requests = record["line"].size();
+  for (std::size_t step = 0; step <= requests + 1; ++step) {
+    ProgramRun const run =
+        solve({"--board", "11100/11220/21200", "--svg", path, "--step", std::to_string(step)});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    std::string const svg = read_file(path);
+    EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
+    bool const request = step >= 1 && step <= requests;
+    EXPECT_EQ(count_of(svg, "class=\"target\""), request ? 1 : 0) << step;
+    EXPECT_EQ(count_of(svg, "class=\"landing\""),
+              request ? static_cast<int>(record["line"][step - 1]["moves"].size()) : 0)
+        << step;
+  }
+  std::remove(path.c_str());
+  ProgramRun const beyond = solve(
+      {"--board", "11100/11220/21200", "--svg", path, "--step", std::to_string(requests + 2)});
+  EXPECT_EQ(beyond.exit_status, 2);
+  expect_one_error_line(beyond, "--step " + std::to_string(requests + 2) + ": the line has");
+  EXPECT_EQ(beyond.out, "");
+  EXPECT_FALSE(std::ifstream(path).good());
+  EXPECT_EQ(solve({"--board", "12/00", "--step", "1"}).exit_status, 2) << "--step without --svg";
+  EXPECT_EQ(solve({"--batch", "-", "--html", path}, "12/00\n").exit_status, 2);
+}
+
+}  // namespace

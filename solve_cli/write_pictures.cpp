@@ -1,0 +1,75 @@
+#include "solve_cli/write_pictures.h"
+
+#include <fstream>
+
+#include "replay_page/html_page.h"
+#include "replay_page/svg_picture.h"
+#include "report/opening_lines.h"
+#include "report/text_report.h"
+#include "solve_cli/diagnostics.h"
+
+namespace {
+
+// The line of the heading: the text report's value lines, on one line.
+std::string one_line(std::string text) {
+  while (!text.empty() && text.back() == '\n')
+    text.pop_back();
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
+    text.replace(at, 1, ". ");
+  return text;
+}
+
+bool write_file(std::string const& path, std::string const& content) {
+  std::ofstream file(path, std::ios::binary);
+  file << content;
+  file.close();
+  return static_cast<bool>(file);
+}
+
+ExitStatus write(SolveOptions const& options, PageLine const& line, std::string const& summary,
+                 ProgressLine& progress) {
+  std::size_t const last = line.steps.size() - 1;
+  if (options.svg && static_cast<std::size_t>(options.step) > last) {
+    print_error(progress, "",
+                "--step " + std::to_string(options.step) + ": the line has " +
+                    std::to_string(last - 1) + " requests, so its steps are 0 (the start) to " +
+                    std::to_string(last) + " (the end)");
+    return kExitBadInput;
+  }
+  if (options.html && !write_file(*options.html, html_page(line, summary))) {
+    print_error(progress, *options.html, "writing the page failed");
+    return kExitInternalError;
+  }
+  if (options.svg && !write_file(*options.svg, step_svg(line, static_cast<std::size_t>(options.step)))) {
+    print_error(progress, *options.svg, "writing the picture failed");
+    return kExitInternalError;
+  }
+  return kExitSolved;
+}
+
+// Whether there is a best line to draw; says so when there is not.
+bool drawable(SolveOptions const& options, SearchStatus status, std::string const& where,
+              ProgressLine& progress) {
+  if (!options.html && !options.svg) return false;
+  if (status == SearchStatus::optimal) return true;
+  print_error(progress, where, "no picture written: the search stopped before the best line was known");
+  return false;
+}
+
+}  // namespace
+
+ExitStatus write_pictures(SolveOptions const& options, SolveResult const& result,
+                          std::string const& where, ProgressLine& progress) {
+  if (!drawable(options, result.status, where, progress)) return kExitSolved;
+  auto const* costs = result.step_requests ? &*result.step_requests : nullptr;
+  return write(options, page_line(result, costs), one_line(minimum_moves_line(result.value)),
+               progress);
+}
+
+ExitStatus write_pictures(SolveOptions const& options, YardResult const& result,
+                          std::string const& where, ProgressLine& progress) {
+  if (!drawable(options, result.status, where, progress)) return kExitSolved;
+  auto const* costs = result.step_requests ? &*result.step_requests : nullptr;
+  return write(options, page_line(result, costs),
+               one_line(yard_value_text(result.value, result.within)), progress);
+}
