@@ -67,6 +67,14 @@ std::vector<std::pair<int, std::string>> legend_of(PageLine const& line) {
 }
 
 constexpr int kLegendEntry = 110;
+constexpr int kCaptionCharWidth = 10;  // of the bold 16px caption, a little generously
+
+std::string caption_of(PageStep const& step) {
+  if (!step.target) return step.caption + " (moves so far: " + std::to_string(step.so_far) + ")";
+  std::string text = step.caption + ", cost " + step.cost;
+  if (!step.placed) text += ": the lifted items fit nowhere";
+  return text;
+}
 
 // The destinations of a step's moves, each once, in the order first moved to.
 std::vector<int> destinations(PageStep const& step) {
@@ -81,14 +89,18 @@ std::vector<int> destinations(PageStep const& step) {
 Frame frame_of(PageLine const& line) {
   Yard const& yard = line.steps.front().yard;
   std::size_t most_arrows = 0;
-  for (PageStep const& step : line.steps)
+  std::size_t longest_caption = 0;
+  for (PageStep const& step : line.steps) {
     most_arrows = std::max(most_arrows, destinations(step).size());
+    longest_caption = std::max(longest_caption, caption_of(step).size());
+  }
   Frame f{};
   f.n = yard.n_stacks;
   f.height = yard.height;
   f.yard_top = kCaption + 14 + static_cast<int>(most_arrows) * kArrowRise;
   f.ground = f.yard_top + yard.height * kPitch - kGap / 2;
-  f.width = std::max(kLeft + yard.n_stacks * kPitch - kGap + kRight, kMinWidth);
+  int const caption_width = 2 * kRight + static_cast<int>(longest_caption) * kCaptionCharWidth;
+  f.width = std::max({kLeft + yard.n_stacks * kPitch - kGap + kRight, kMinWidth, caption_width});
   f.legend_top = f.ground + 44;
   int const per_row = std::max(1, (f.width - kLeft) / kLegendEntry);
   int const rows = (static_cast<int>(legend_of(line).size()) + per_row - 1) / per_row;
@@ -198,12 +210,6 @@ void draw_legend(std::ostringstream& svg, Frame const& f, PageLine const& line) 
   }
 }
 
-std::string caption_of(PageStep const& step) {
-  if (!step.target) return step.caption + " (moves so far: " + std::to_string(step.so_far) + ")";
-  std::string text = step.caption + ", cost " + step.cost;
-  if (!step.placed) text += ": the lifted items fit nowhere";
-  return text;
-}
 
 }  // namespace
 
