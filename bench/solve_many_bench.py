@@ -4,10 +4,12 @@ machine): 200 random yards of 6 stacks of 8 slots with 24 items, 12 of them targ
 so they stay the same), the value of each, as stacks_solve --batch --csv gives it.
 
 The runs alternate, 1 worker then 2, so that both see alike load; the clusters are started
-before the clock starts. Prints each run, the medians and their ratio.
+before the clock starts. Prints each run with the machine's load average after it (other work
+on a shared machine takes cores from the workers), the medians and their ratio.
 
 usage: solve_many_bench.py BUILD_DIR [RUNS [YARDS]]      (BUILD_DIR: a release build)
 """
+import os
 import random
 import statistics
 import sys
@@ -52,7 +54,8 @@ def main():
         for workers, (_, client) in clusters.items():
             seconds, values[workers] = timed_run(stacks, client, yards)
             times[workers].append(seconds)
-            print(f"run {run}: {workers} worker(s) {seconds:.2f} s", flush=True)
+            load = os.getloadavg()[0]
+            print(f"run {run}: {workers} worker(s) {seconds:.2f} s, load {load:.1f}", flush=True)
     assert values[1] == values[2]
     one, two = statistics.median(times[1]), statistics.median(times[2])
     print(f"{count} yards, medians of {runs} runs: 1 worker {one:.2f} s, 2 workers {two:.2f} s, "

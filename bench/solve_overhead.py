@@ -22,7 +22,8 @@ def cpp_medians(build, calls):
     """{benchmark name: median milliseconds a call} of solve_cost_bench."""
     done = subprocess.run(
         [f"{build}/bench/solve_cost_bench", f"--benchmark_repetitions={calls}",
-         "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
+         "--benchmark_report_aggregates_only=true", "--benchmark_min_time=0.05",
+         "--benchmark_format=json"],
         capture_output=True, text=True, check=True)
     rows = json.loads(done.stdout)["benchmarks"]
     return {row["run_name"]: row["real_time"] / 1000 for row in rows
