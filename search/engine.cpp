@@ -21,6 +21,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The boards a value search expands alone before it shares its proofs out among threads.
+constexpr std::uint64_t kSerialExpansions = std::uint64_t{1} << 16;
+
 // How many expansions pass between two looks at the clock for progress reports.
 constexpr std::uint64_t kTicksPerProgressCheck = 1 << 12;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
@@ -125,7 +128,7 @@ struct Engine::Impl {
     if (!grouped || grouped_within != within || grouped_shape.n != board.n ||
         grouped_shape.height != board.height || grouped_shape.stays != board.stays) {
       grouped.reset();
-      grouped = make_grouped_search(within, board, max_bytes, [this] { tick(); }, threads > 1);
+      grouped = make_grouped_search(within, board, max_bytes, [this] { tick(); });
       grouped_within = within;
       grouped_shape = board;
     }
@@ -139,7 +142,8 @@ struct Engine::Impl {
     std::uint64_t const stored = table.size() + (grouped ? grouped->stored() : 0);
     std::uint64_t const expanded =
         prover.expanded() + (grouped ? grouped->expanded() : 0) + helper_expanded;
-    return {stored, expanded, seconds + running, root ? root_bounds() : ValueBounds{}};
+    return {stored, expanded, helper_expanded, seconds + running,
+            root ? root_bounds() : ValueBounds{}};
   }
 
   void tick() {
@@ -354,22 +358,32 @@ struct Engine::Impl {
     return b;
   }
 
-  // Runs `search` (a value search) on this thread while threads - 1 helpers run `help`.
-  template <class Search>
-  auto with_helpers(HelperThreads::Work const& help, Search&& search) {
-    if (threads == 1) return search();
-    HelperThreads helpers(threads - 1, help, stop.limits());
-    struct Count {
-      HelperThreads& helpers;
-      std::uint64_t& total;
-      ~Count() { total += helpers.expanded(); }
-    };
-    // Helpers stop (and are counted) before the query's answer, or its exception, goes on.
-    auto answer = [&] {
-      Count const count{helpers, helper_expanded};
-      return search();
-    };
-    return answer();
+  // Whether the two-class board is worth at least goal, its requests shared out among the
+  // threads: a goal the board falls short of needs every request refuted, and those proofs
+  // are independent of one another.
+  Proof shared_at_least(PackedBoard const& board, int goal) {
+    if (std::optional<Proof> const decided = prover.decided(board, goal)) return *decided;
+    SharedRequests shared;
+    {
+      HelperThreads helpers(
+          threads - 1,
+          [&](std::function<void()> const& tick) {
+            Prover helper(table, tick);
+            helper.try_shared(board, goal, shared);
+          },
+          stop.limits());
+      prover.try_shared(board, goal, shared);
+      helpers.wait();
+      helper_expanded += helpers.expanded();
+    }
+    if (shared.held) {
+      table.raise_lower(board, shared.held_bound);
+      return {true, shared.held_bound};
+    }
+    // A request some thread could not finish leaves the goal undecided: a limit, or memory.
+    if (shared.failure) std::rethrow_exception(shared.failure);
+    table.cut_upper(board, shared.upper);
+    return {false, shared.upper};
   }
 
   RequestCost hardest(PackedBoard const& board) {
@@ -397,13 +411,12 @@ std::optional<int> Engine::value(State const& board) {
   PackedBoard const key = pack_request_phase(board);
   return impl_->guarded([&] {
     impl_->set_root(key);
-    return impl_->with_helpers(
-        [&](std::uint64_t seed, std::function<void()> const& tick) {
-          Prover helper(impl_->table, tick);
-          helper.set_order_seed(seed);
-          helper.value(key);
-        },
-        [&] { return impl_->prover.value(key); });
+    if (impl_->threads == 1) return impl_->prover.value(key);
+    // A search that ends soon is not worth the threads' start and the locks of a shared table.
+    return impl_->prover.value(key, [&](int goal) {
+      return impl_->prover.expanded() < kSerialExpansions ? impl_->prover.at_least(key, goal)
+                                                          : impl_->shared_at_least(key, goal);
+    });
   });
 }
 
@@ -553,12 +566,7 @@ std::optional<Moves> Engine::value(Yard const& yard, Within within) {
   }
   return impl_->guarded([&] {
     impl_->set_root(dense.board, within);
-    GroupedSearch& search = impl_->grouped_search(dense.board, within);
-    return impl_->with_helpers(
-        [&](std::uint64_t seed, std::function<void()> const& tick) {
-          search.help(dense.board, seed, tick);
-        },
-        [&] { return search.value(dense.board); });
+    return impl_->grouped_search(dense.board, within).value(dense.board);
   });
 }
 

@@ -28,6 +28,7 @@ struct ValueBounds {
 struct SearchStats {
   std::uint64_t stored = 0;    // boards in the table
   std::uint64_t searched = 0;  // boards expanded (a request-phase board whose children were made)
+  std::uint64_t helped = 0;    // of those, boards that threads other than the query's expanded
   double seconds = 0;          // wall-clock time spent in the engine's queries
   ValueBounds bounds;          // on the value being searched for, while a value query runs
 };

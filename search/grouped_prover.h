@@ -60,8 +60,6 @@ class GroupedProver {
 
   std::uint64_t expanded() const { return expanded_; }
 
-  // As for Prover: a helping thread's own order among equally promising children.
-  void set_order_seed(std::uint64_t seed) { seed_ = seed; }
 
  private:
   struct Child {
@@ -238,14 +236,8 @@ class GroupedProver {
     });
 
     if (!refuted) {
-      std::sort(children.begin(), children.end(), [this](Child const& a, Child const& b) {
-        if (a.bound != b.bound) return a.bound < b.bound;
-        if (seed_ != 0) {
-          std::uint64_t const ka = GroupKeyHash<W>()(a.key) ^ seed_;
-          std::uint64_t const kb = GroupKeyHash<W>()(b.key) ^ seed_;
-          if (ka != kb) return ka < kb;
-        }
-        return a.key.word < b.key.word;
+      std::sort(children.begin(), children.end(), [](Child const& a, Child const& b) {
+        return a.bound != b.bound ? a.bound < b.bound : a.key.word < b.key.word;
       });
       for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
         if (c > 0 && children[c].key == children[c - 1].key) continue;
@@ -268,7 +260,6 @@ class GroupedProver {
   bool strict_;
   std::function<void()> tick_;
   std::uint64_t expanded_ = 0;
-  std::uint64_t seed_ = 0;
   std::deque<std::vector<Child>> buffers_;
   std::size_t depth_ = 0;
 };

@@ -81,12 +81,6 @@ class ProvedSearch : public GroupedSearch {
   void limit_above(GroupedBoard const& board, Moves const& upper) override {
     if (upper.placed()) table_.cut_upper(key_of<W>(board), upper.whole_moves());
   }
-  void help(GroupedBoard const& board, std::uint64_t seed,
-            std::function<void()> const& tick) override {
-    GroupedProver<W> helper(table_, within_, tick);
-    helper.set_order_seed(seed);
-    helper.value(board);
-  }
   std::uint64_t stored() const override { return table_.size(); }
   std::uint64_t expanded() const override { return prover_.expanded(); }
 
@@ -125,7 +119,6 @@ class MeanValueSearch : public GroupedSearch {
     return {0, Moves::no_placement()};
   }
   void limit_above(GroupedBoard const&, Moves const&) override {}
-  void help(GroupedBoard const&, std::uint64_t, std::function<void()> const&) override {}
   std::uint64_t stored() const override { return search_.stored(); }
   std::uint64_t expanded() const override { return search_.expanded(); }
 
@@ -181,11 +174,6 @@ class RoutedSearch : public GroupedSearch {
       Fraction const& v = upper.exact();
       known_.limit_above(board, static_cast<int>(numerator(v) / denominator(v)));
     }
-  }
-  // The known-order search keeps its table to itself: helpers wait for nothing there.
-  void help(GroupedBoard const& board, std::uint64_t seed,
-            std::function<void()> const& tick) override {
-    if (!routed(board)) general_->help(board, seed, tick);
   }
   std::uint64_t stored() const override { return table_.size() + general_->stored(); }
   std::uint64_t expanded() const override { return known_.expanded() + general_->expanded(); }

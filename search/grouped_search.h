@@ -46,11 +46,6 @@ class GroupedSearch {
   // Takes note of an upper bound on the board's value proved elsewhere, so that proofs that
   // the board is worth more end at once. Searches that keep only exact values ignore it.
   virtual void limit_above(GroupedBoard const& board, Moves const& upper) = 0;
-  // Helps a value search of the board from another thread: searches it in the order `seed`
-  // gives, over the same table, until tick throws. Searches that cannot share their table
-  // (the random order's) do nothing.
-  virtual void help(GroupedBoard const& board, std::uint64_t seed,
-                    std::function<void()> const& tick) = 0;
   virtual std::uint64_t stored() const = 0;
   virtual std::uint64_t expanded() const = 0;
 };

@@ -1,6 +1,7 @@
 #include "search/helper_threads.h"
 
 #include <exception>
+#include <system_error>
 
 namespace {
 
@@ -9,29 +10,44 @@ struct Done {};
 }  // namespace
 
 HelperThreads::HelperThreads(int count, Work const& work, SearchLimits const& limits) {
-  for (int k = 1; k <= count; ++k) {
-    threads_.emplace_back([this, work, limits, k] {
-      StopCheck stop;
-      stop.set(limits);
-      std::uint64_t expanded = 0;
-      auto const tick = [&] {
-        if (done_.load(std::memory_order_relaxed)) throw Done{};
-        ++expanded;
-        stop();
-      };
-      // A helper ends as it may: done, stopped by a limit, out of memory, or finished; the
-      // query's own thread meets the same limits and reports them.
-      try {
-        work(0x9e3779b97f4a7c15ull * static_cast<std::uint64_t>(k), tick);
-      } catch (...) {
-      }
-      expanded_.fetch_add(expanded);
-    });
+  for (int i = 0; i < count; ++i) {
+    // A thread the system will not start (no memory for its stack, a limit on threads) is
+    // help that does not come: the query's own thread does the work.
+    try {
+      start(work, limits);
+    } catch (std::system_error const&) {
+      break;
+    }
+  }
+}
+
+void HelperThreads::start(Work const& work, SearchLimits const& limits) {
+  threads_.emplace_back([this, work, limits] {
+    StopCheck stop;
+    stop.set(limits);
+    std::uint64_t expanded = 0;
+    auto const tick = [&] {
+      if (done_.load(std::memory_order_relaxed)) throw Done{};
+      ++expanded;
+      stop();
+    };
+    // A helper ends as it may: done, stopped by a limit, out of memory, or finished; the
+    // query's own thread meets the same limits and reports them.
+    try {
+      work(tick);
+    } catch (...) {
+    }
+    expanded_.fetch_add(expanded);
+  });
+}
+
+void HelperThreads::wait() {
+  for (std::thread& thread : threads_) {
+    if (thread.joinable()) thread.join();
   }
 }
 
 HelperThreads::~HelperThreads() {
   done_.store(true);
-  for (std::thread& thread : threads_)
-    thread.join();
+  wait();
 }

@@ -1,7 +1,6 @@
-// Threads that help one query of the engine: each runs its own search over the table the query
-// uses, in an order of its own, so that the query finds more of its boards proved already. The
-// query's own thread alone gives the answer; a helper only ever adds proofs to the table, and
-// every proof holds whoever made it, so answers are the same with any number of helpers.
+// Threads that help one query of the engine, each with a search of its own over the table the
+// query uses (see Engine, the two-class value search). Every proof holds whichever thread made
+// it, so answers are the same with any number of helpers.
 #pragma once
 
 #include <atomic>
@@ -14,11 +13,13 @@
 
 class HelperThreads {
  public:
-  // work(seed, tick) searches until tick throws; tick must be called once a board expanded.
-  // seed is the helper's order (never 0, the query's own). The limits stop helpers too.
-  using Work = std::function<void(std::uint64_t seed, std::function<void()> const& tick)>;
+  // work(tick) searches until it is done or tick throws; tick must be called once a board
+  // expanded. The limits stop helpers too.
+  using Work = std::function<void(std::function<void()> const& tick)>;
 
   HelperThreads(int count, Work const& work, SearchLimits const& limits);
+  // Waits for the helpers to finish their work on their own.
+  void wait();
   // Stops the helpers at their next board and waits for them.
   ~HelperThreads();
   HelperThreads(HelperThreads const&) = delete;
@@ -28,6 +29,8 @@ class HelperThreads {
   std::uint64_t expanded() const { return expanded_.load(); }
 
  private:
+  void start(Work const& work, SearchLimits const& limits);
+
   std::atomic<bool> done_{false};
   std::atomic<std::uint64_t> expanded_{0};
   std::vector<std::thread> threads_;

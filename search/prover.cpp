@@ -44,6 +44,9 @@ int largest_finite_value(WorkingBoard const& board) {
   return targets_on(board) * std::max(board.height - 1, 0);
 }
 
+// Thrown out of a shared request that another thread has shown to hold.
+struct Abandoned {};
+
 struct Request {
   int stack;
   int slot;
@@ -92,6 +95,7 @@ Proof Prover::at_least(PackedBoard const& board, int goal) {
   if (bound >= goal) return {true, bound};
 
   ++expanded_;
+  if (abandon_ && abandon_->load(std::memory_order_relaxed)) throw Abandoned{};
   tick_();
   int upper = 0;  // the most any request was shown to cost, all of them falling short of goal
   for (Request const& r : requests_hardest_first(w)) {
@@ -162,14 +166,10 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
 
   if (!refuted) {
     // Cheapest-looking children first: the likeliest to refute.
-    std::sort(children.begin(), children.end(), [this](Child const& a, Child const& b) {
-      if (a.bound != b.bound) return a.bound < b.bound;
-      if (seed_ != 0) {
-        std::uint64_t const ka = PackedBoardHash()(a.board) ^ seed_;
-        std::uint64_t const kb = PackedBoardHash()(b.board) ^ seed_;
-        if (ka != kb) return ka < kb;
-      }
-      return a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo;
+    std::sort(children.begin(), children.end(), [](Child const& a, Child const& b) {
+      return a.bound != b.bound
+                 ? a.bound < b.bound
+                 : (a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo);
     });
     for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
       if (c > 0 && children[c].board == children[c - 1].board) continue;
@@ -187,14 +187,62 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
 }
 
 int Prover::value(PackedBoard const& board) {
+  return value(board, [&](int goal) { return at_least(board, goal); });
+}
+
+std::optional<Proof> Prover::decided(PackedBoard const& board, int goal) {
+  if (goal <= 0) return Proof{true, 0};
+  if (std::optional<Bounds> const known = table_.find(board)) {
+    if (value_of(known->lower) >= goal) return Proof{true, value_of(known->lower)};
+    if (value_of(known->upper) < goal) return Proof{false, value_of(known->upper)};
+  }
   WorkingBoard const w(board);
-  if (can_run_out_of_room(w) && at_least(board, kNoPlacement).holds) return kNoPlacement;
+  if (goal == kNoPlacement && !can_run_out_of_room(w)) {
+    return Proof{false, largest_finite_value(w)};
+  }
+  if (int const bound = moves_lower_bound(w); bound >= goal) return Proof{true, bound};
+  return std::nullopt;
+}
+
+void Prover::try_shared(PackedBoard const& board, int goal, SharedRequests& shared) {
+  WorkingBoard const w(board);
+  std::vector<Request> const requests = requests_hardest_first(w);
+  abandon_ = &shared.held;
+  while (!shared.held.load()) {
+    int const i = shared.next.fetch_add(1);
+    if (i >= static_cast<int>(requests.size())) break;
+    try {
+      Proof const request = request_reaches(w, requests[i].stack, requests[i].slot, goal);
+      if (request.holds) {
+        shared.held_bound.store(request.bound);
+        shared.held.store(true);
+        break;
+      }
+      int seen = shared.upper.load();
+      while (request.bound > seen && !shared.upper.compare_exchange_weak(seen, request.bound)) {
+      }
+    } catch (Abandoned const&) {
+      depth_ = 0;
+      break;
+    } catch (...) {
+      depth_ = 0;
+      std::lock_guard const lock(shared.failure_mutex);
+      if (!shared.failure) shared.failure = std::current_exception();
+      break;
+    }
+  }
+  abandon_ = nullptr;
+}
+
+int Prover::value(PackedBoard const& board, std::function<Proof(int goal)> const& prove) {
+  WorkingBoard const w(board);
+  if (can_run_out_of_room(w) && prove(kNoPlacement).holds) return kNoPlacement;
   int v = moves_lower_bound(w);
   if (std::optional<Bounds> const known = table_.find(board))
     v = std::max(v, value_of(known->lower));
   int const most = largest_finite_value(w);
   // Each proof that the board is worth more may show it worth more still: jump to that.
-  for (Proof p = at_least(board, v + 1); p.holds; p = at_least(board, v + 1)) {
+  for (Proof p = prove(v + 1); p.holds; p = prove(v + 1)) {
     v = p.bound;
     if (v > most) throw std::logic_error("value search ran past every bound");
   }

@@ -4,7 +4,11 @@
 // refutes it. Only request-phase boards are stored; retrievals are expanded where they are met.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <exception>
+#include <mutex>
+#include <optional>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -13,6 +17,17 @@
 #include "model/working_board.h"
 #include "search/bound_table.h"
 #include "search/proof.h"
+
+// The requests of one board that several threads try at once, for one goal: each takes the
+// next untried one, and all stop once one holds.
+struct SharedRequests {
+  std::atomic<int> next{0};
+  std::atomic<bool> held{false};
+  std::atomic<int> held_bound{0};
+  std::atomic<int> upper{0};  // the most any request that fell short was shown to cost
+  std::mutex failure_mutex;
+  std::exception_ptr failure;  // why a thread gave up a request it had taken
+};
 
 class Prover {
  public:
@@ -32,9 +47,16 @@ class Prover {
 
   std::uint64_t expanded() const { return expanded_; }
 
-  // A thread that helps a search over the same table tries equally promising children in an
-  // order of its own (seed != 0), so that it proves other boards than the search it helps.
-  void set_order_seed(std::uint64_t seed) { seed_ = seed; }
+  // The value as value() finds it, each proof about the board itself made by prove(goal).
+  int value(PackedBoard const& board, std::function<Proof(int goal)> const& prove);
+  // Whether the board is decided for goal without trying its requests: by the table or the
+  // cheap bound.
+  std::optional<Proof> decided(PackedBoard const& board, int goal);
+  // This thread's share of trying the board's requests for goal (see SharedRequests); a
+  // request abandoned because another held is not counted, one this thread could not finish
+  // leaves its reason in `shared.failure`.
+  void try_shared(PackedBoard const& board, int goal, SharedRequests& shared);
+
 
  private:
   struct Child {
@@ -48,7 +70,7 @@ class Prover {
   BoundTable& table_;
   std::function<void()> tick_;
   std::uint64_t expanded_ = 0;
-  std::uint64_t seed_ = 0;
+  std::atomic<bool> const* abandon_ = nullptr;  // set: the shared request at hand is moot
   // One buffer of children for every retrieval being searched, deepest last; a deque, so
   // that growing it for a deeper search leaves the buffers of the searches above in place.
   std::deque<std::vector<Child>> buffers_;

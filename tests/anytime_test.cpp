@@ -6,6 +6,7 @@
 #include <random>
 
 #include "search/engine.h"
+#include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
 #include "support/test_yards.h"
 
@@ -82,32 +83,21 @@ TEST(AnytimeBounds, AnInterruptStopsTheNextQuery) {
 
 namespace {
 
-// Helpers only add proofs to the table the query uses, so every answer is the one thread's.
-TEST(EngineThreads, GiveTheAnswersOfOneThread) {
-  std::mt19937 rng(909);
-  for (int i = 0; i < 20; ++i) {
-    Yard const yard = random_grouped_yard(rng, 4, 5, 0.75, 1 + i % 3, 0.2);
-    for (Within within : {Within::worst, Within::best}) {
-      SCOPED_TRACE(format_yard(yard) + " " + within_name(within));
-      Engine one;
-      Engine four(0, nullptr, 3);
-      EXPECT_EQ(four.value(yard, within), one.value(yard, within));
-      auto const line_one = one.best_line(yard, within);
-      auto const line_four = four.best_line(yard, within);
-      ASSERT_TRUE(line_one && line_four);
-      ASSERT_EQ(line_four->size(), line_one->size());
-      for (std::size_t s = 0; s < line_one->size(); ++s) {
-        EXPECT_EQ((*line_four)[s].stack, (*line_one)[s].stack);
-        EXPECT_EQ((*line_four)[s].slot, (*line_one)[s].slot);
-        EXPECT_EQ((*line_four)[s].after, (*line_one)[s].after);
-      }
-      auto const costs_one = one.request_costs(yard, within);
-      auto const costs_four = four.request_costs(yard, within);
-      ASSERT_TRUE(costs_one && costs_four);
-      ASSERT_EQ(costs_four->size(), costs_one->size());
-      for (std::size_t r = 0; r < costs_one->size(); ++r)
-        EXPECT_EQ((*costs_four)[r].cost, (*costs_one)[r].cost);
-    }
+// A value search long enough that its later goals share their requests out among threads.
+TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
+  State board = std::get<State>(parse_compact_board("11000000/11120000/12122200/12200000/21200000/21211200"));
+  board.sort_stacks();
+  Engine one;
+  Engine two(0, nullptr, 2);
+  EXPECT_EQ(two.value(board), one.value(board));
+  EXPECT_GT(two.stats().helped, 0u);
+  auto const line_one = one.best_line(board);
+  auto const line_two = two.best_line(board);
+  ASSERT_TRUE(line_one && line_two);
+  ASSERT_EQ(line_two->size(), line_one->size());
+  for (std::size_t s = 0; s < line_one->size(); ++s) {
+    EXPECT_EQ((*line_two)[s].stack, (*line_one)[s].stack);
+    EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
   }
 }
 
