@@ -20,7 +20,10 @@ void catch_interrupts() {
   struct sigaction action {};
   action.sa_handler = on_interrupt;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND;  // no SA_RESTART: a blocked read returns
+  // No SA_RESTART: a blocked read returns. The handler stays: a signal often comes twice (from
+  // `timeout` or a scheduler, to the process and to its group), and the search stops at once
+  // anyway.
+  action.sa_flags = 0;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 }

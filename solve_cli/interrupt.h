@@ -1,7 +1,6 @@
 // Ctrl-C (SIGINT) and a scheduler's SIGTERM stop the search at once rather than the process:
 // the board being solved is reported with what was proved, the records already written stay
-// whole, and the program ends with status 128 + the signal's number, as a shell expects. A
-// second signal, while the first is being handled, ends the process the default way.
+// whole, and the program ends with status 128 + the signal's number, as a shell expects.
 #pragma once
 
 #include <atomic>
