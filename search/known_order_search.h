@@ -78,20 +78,16 @@ class KnownOrderSearch {
   GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot, int cost) {
     depth_ = 0;
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
-    int const lifted = retrieval.lifted_count();
-    int const need = cost - lifted;
+    int const need = cost - retrieval.lifted_count();
     std::vector<std::pair<Child, Key>> answers;  // the child, and the board as placed
-    int misfit[kMaxGroupedHeight + 1];
-    misfit[0] = 0;
-    auto const track = [&](GroupedBoard const& placed, int i, int last) {
-      if (i > 0) misfit[i] = misfit[i - 1] + landed_misfit(placed, last);
-      return false;
-    };
-    retrieval.walk(track, [&](GroupedBoard const& placed) {
+    // The search never saw the placements its cut left out, so neither may the answer: one of
+    // them could be worth `need` on a board the table knows nothing of.
+    PlacementCut cut(board, stack, slot, need);
+    retrieval.walk(cut, [&](GroupedBoard const& placed) {
       GroupedBoard child = placed;
       retrieve_free_items(child);
       answers.push_back(
-          {{key_of<W>(child), known_order_bound(child), misfit[lifted]}, key_of<W>(placed)});
+          {{key_of<W>(child), known_order_bound(child), cut.misfit()}, key_of<W>(placed)});
       return true;
     });
     std::sort(answers.begin(), answers.end(), [](auto const& a, auto const& b) {
@@ -140,6 +136,56 @@ class KnownOrderSearch {
     return a.key.word < b.key.word;
   }
 
+  // Cuts off a placement half made when every child below it must cost more than `need`
+  // (the least they were shown to cost is kept in `least`, counting the lifted items), and
+  // follows the landing misfit of the items placed so far (see landing_misfit).
+  class PlacementCut {
+   public:
+    PlacementCut(GroupedBoard const& board, int stack, int slot, int need)
+        : stack_(stack), need_(need), lifted_(board.level[stack] - 1 - slot),
+          bound_(lifted_, items_, false) {
+      int blocked_here = 0;
+      int const top = board.level[stack] - 1;
+      for (int j = top; j >= slot; --j) {
+        if (j > slot) items_[top - j] = board.cell[stack][j];
+        blocked_here += blocks_on(board.cell[stack][j], board.low[stack][j], board.stays, false);
+      }
+      rest_ = blocked_items(board, false) - blocked_here;
+    }
+    PlacementCut(PlacementCut const&) = delete;
+    PlacementCut& operator=(PlacementCut const&) = delete;
+
+    bool operator()(GroupedBoard const& placed, int i, int last) {
+      if (i > 0) misfit_[i] = misfit_[i - 1] + landed_misfit(placed, last);
+      if (i == lifted_) return false;
+      int partial = bound_.after(placed, i, last, stack_, rest_) - lifted_;
+      if (need_ == INT_MAX) return false;
+      if (partial <= need_ && i > 0) {
+        // Items put on top only add to the bound: the board placed so far, with each item
+        // still to place that is stranded counted once, bounds every child.
+        partial = std::max(partial, known_order_bound(placed) + bound_.stranded());
+      }
+      if (partial <= need_) return false;
+      least = std::min(least, lifted_ + partial);
+      return true;
+    }
+    // From now on, cut off what must cost more than `need`.
+    void tighten(int need) { need_ = need; }
+    // The misfit of the placement just finished.
+    int misfit() const { return misfit_[lifted_]; }
+
+    int least = INT_MAX;
+
+   private:
+    int stack_;
+    int need_;
+    int lifted_;
+    int rest_ = 0;
+    int items_[kMaxGroupedHeight] = {};  // the lifted items, top first
+    int misfit_[kMaxGroupedHeight + 1] = {};
+    GroupPlacementBound bound_;
+  };
+
   // Among children of equal bound, the ones whose items landed the way a good rule of thumb
   // lands them are tried first: an item on the stack of least cap above it, where it blocks
   // nothing and leaves the larger caps to items to come; an item that must block, on the
@@ -165,34 +211,11 @@ class KnownOrderSearch {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     int const lifted = retrieval.lifted_count();
     int const need = budget - lifted;
-    int least = INT_MAX;  // the least any child was shown to cost, all above need
+    PlacementCut cut(board, stack, slot, need);
+    int& least = cut.least;  // the least any child was shown to cost, all above need
 
     std::vector<Child>& children = next_buffer();
     children.clear();
-    int items[kMaxGroupedHeight];
-    int blocked_here = 0;
-    int const top = board.level[stack] - 1;
-    for (int j = top; j >= slot; --j) {
-      if (j > slot) items[top - j] = board.cell[stack][j];
-      blocked_here += blocks_on(board.cell[stack][j], board.low[stack][j], board.stays, false);
-    }
-    int const rest = blocked_items(board, false) - blocked_here;
-    GroupPlacementBound placement_bound(lifted, items, false);
-    int misfit[kMaxGroupedHeight + 1];
-    misfit[0] = 0;
-    auto const cut = [&](GroupedBoard const& placed, int i, int last) {
-      if (i > 0) misfit[i] = misfit[i - 1] + landed_misfit(placed, last);
-      if (i == lifted) return false;
-      int partial = placement_bound.after(placed, i, last, stack, rest) - lifted;
-      if (partial <= need && i > 0) {
-        // Items put on top only add to the bound: the board placed so far, with each item
-        // still to place that is stranded counted once, bounds every child.
-        partial = std::max(partial, known_order_bound(placed) + placement_bound.stranded());
-      }
-      if (partial <= need) return false;
-      least = std::min(least, lifted + partial);
-      return true;
-    };
     bool found = false;
     int cost = 0;
     retrieval.walk(cut, [&](GroupedBoard const& placed) {
@@ -215,7 +238,7 @@ class KnownOrderSearch {
           return true;
         }
       }
-      children.push_back({child_key, child_bound, misfit[lifted]});
+      children.push_back({child_key, child_bound, cut.misfit()});
       return true;
     });
 
@@ -254,20 +277,17 @@ class KnownOrderSearch {
       Retrieval<GroupedBoard> retrieval(current, request.first, request.second);
       bool first = true;
       Child best{};
-      int misfit[kMaxGroupedHeight + 1];
-      misfit[0] = 0;
-      auto const track = [&](GroupedBoard const& placed, int i, int last) {
-        if (i > 0) misfit[i] = misfit[i - 1] + landed_misfit(placed, last);
-        return false;
-      };
-      int const lifted = retrieval.lifted_count();
-      retrieval.walk(track, [&](GroupedBoard const& placed) {
+      // Placements whose every child is worth more than the best bound found so far cannot
+      // give a child of lesser bound that is any better: leave them out.
+      PlacementCut cut(current, request.first, request.second, INT_MAX);
+      retrieval.walk(cut, [&](GroupedBoard const& placed) {
         GroupedBoard child = placed;
         retrieve_free_items(child);
-        Child const candidate{key_of<W>(child), known_order_bound(child), misfit[lifted]};
+        Child const candidate{key_of<W>(child), known_order_bound(child), cut.misfit()};
         if (first || before(candidate, best)) {
           best = candidate;
           first = false;
+          cut.tighten(best.bound);
         }
         return true;
       });
