@@ -54,10 +54,18 @@ int known_order_bound(GroupedBoard const& board) {
     }
     int caps[kMaxGroupedStacks];
     int cap_count = 0;
+    int most = 0;  // the greatest cap
     for (int d = 0; d < board.n; ++d) {
-      if (d != s && height[d] < board.height) caps[cap_count++] = board.low[d][height[d]];
+      if (d != s && height[d] < board.height) {
+        caps[cap_count++] = board.low[d][height[d]];
+        most = std::max(most, caps[cap_count - 1]);
+      }
     }
-    int extra = fewest_blocked_landings(lifted, count, caps, cap_count, board.stays, false);
+    // One item alone (the common case, and this bound runs on every child the search makes)
+    // lands unblocked exactly when some cap is at least its own group.
+    int extra = count == 1
+                    ? (most < lifted[0] ? 1 : 0)
+                    : fewest_blocked_landings(lifted, count, caps, cap_count, board.stays, false);
     if (first) {
       // Only now are the stacks' free slots known: every item is still where it stands.
       int const least = *std::min_element(lifted, lifted + count);

@@ -157,10 +157,9 @@ class KnownOrderSearch {
 
     bool operator()(GroupedBoard const& placed, int i, int last) {
       if (i > 0) misfit_[i] = misfit_[i - 1] + landed_misfit(placed, last);
-      if (i == lifted_) return false;
       int partial = bound_.after(placed, i, last, stack_, rest_) - lifted_;
       if (need_ == INT_MAX) return false;
-      if (partial <= need_ && i > 0) {
+      if (partial <= need_ && i > 0 && i < lifted_) {
         // Items put on top only add to the bound: the board placed so far, with each item
         // still to place that is stranded counted once, bounds every child.
         partial = std::max(partial, known_order_bound(placed) + bound_.stranded());
