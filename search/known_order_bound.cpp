@@ -22,13 +22,18 @@ bool one_item_a_group(GroupedBoard const& board) {
 int known_order_bound(GroupedBoard const& board) {
   // Where each group's item is, and how many unmoved items each stack still holds: the items
   // below an item that has not left yet have not moved, so the least of them, kept in
-  // board.low, is what an item landing there must not exceed.
+  // board.low, is what an item landing there must not exceed. cap[s] is that least group for
+  // the items now on stack s, or 0 (which no item may land on unblocked) when s has no room;
+  // it is kept up to date as stacks lose items rather than gathered for every request, since
+  // this bound runs on every child the search makes.
   std::uint8_t stack_of[kMaxDenseGroups + 1];
   std::uint8_t slot_of[kMaxDenseGroups + 1];
   std::fill_n(slot_of, board.stays, kNoItem);
   int height[kMaxGroupedStacks];
+  int cap[kMaxGroupedStacks];
   for (int s = 0; s < board.n; ++s) {
     height[s] = board.level[s];
+    cap[s] = board.level[s] < board.height ? board.low[s][board.level[s]] : 0;
     for (int j = 0; j < board.level[s]; ++j) {
       int const cell = board.cell[s][j];
       if (cell == board.stays) continue;
@@ -49,23 +54,22 @@ int known_order_bound(GroupedBoard const& board) {
       lifted[count++] = board.cell[s][j];
     height[s] = slot;
     if (count == 0) {
+      cap[s] = board.low[s][slot];
       first = false;
       continue;
     }
-    int caps[kMaxGroupedStacks];
-    int cap_count = 0;
-    int most = 0;  // the greatest cap
-    for (int d = 0; d < board.n; ++d) {
-      if (d != s && height[d] < board.height) {
-        caps[cap_count++] = board.low[d][height[d]];
-        most = std::max(most, caps[cap_count - 1]);
-      }
+    cap[s] = 0;  // the lifted items go elsewhere
+    int extra;
+    if (count == 1) {
+      // One item alone, the common case: it lands unblocked where some cap is at least its own.
+      int most = 0;
+      for (int d = 0; d < board.n; ++d)
+        most = std::max(most, cap[d]);
+      extra = most < lifted[0] ? 1 : 0;
+    } else {
+      extra = fewest_blocked_landings(lifted, count, cap, board.n, board.stays, false);
     }
-    // One item alone (the common case, and this bound runs on every child the search makes)
-    // lands unblocked exactly when some cap is at least its own group.
-    int extra = count == 1
-                    ? (most < lifted[0] ? 1 : 0)
-                    : fewest_blocked_landings(lifted, count, caps, cap_count, board.stays, false);
+    cap[s] = board.low[s][slot];
     if (first) {
       // Only now are the stacks' free slots known: every item is still where it stands.
       int const least = *std::min_element(lifted, lifted + count);
