@@ -25,6 +25,8 @@ class Retrieval {
 
   int from() const { return from_; }
   int lifted_count() const { return lifted_count_; }
+  // The i-th item lifted, counted from the top.
+  int lifted_item(int i) const { return lifted_[i]; }
   // The board with the items lifted and the target gone; during walk(), as placed so far.
   Board const& board() const { return board_; }
   // Whether the other stacks have room for every lifted item.

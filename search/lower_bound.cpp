@@ -17,6 +17,14 @@ int free_slots_without_targets(WorkingBoard const& board, int except) {
   return free;
 }
 
+int open_stacks_without_targets(WorkingBoard const& board, int except) {
+  int open = 0;
+  for (int s = 0; s < board.n; ++s) {
+    if (s != except && board.targets(s) == 0 && !board.full(s)) ++open;
+  }
+  return open;
+}
+
 int deepest_above_lowest_target(WorkingBoard const& board) {
   int deepest = 0;
   for (int s = 0; s < board.n; ++s)
@@ -24,7 +32,17 @@ int deepest_above_lowest_target(WorkingBoard const& board) {
   return deepest;
 }
 
+int most_targets_above_lowest(WorkingBoard const& board) {
+  int most = 0;
+  for (int s = 0; s < board.n; ++s)
+    most = std::max(most, std::popcount(board.targets(s)) - 1);
+  return most;
+}
+
 int moves_lower_bound(WorkingBoard const& board) {
   int const free = free_slots_without_targets(board, -1);
-  return items_above_lowest_targets(board) + std::max(0, deepest_above_lowest_target(board) - free);
+  int const open = open_stacks_without_targets(board, -1);
+  return items_above_lowest_targets(board) +
+         std::max({0, deepest_above_lowest_target(board) - free,
+                   most_targets_above_lowest(board) - open});
 }

@@ -60,13 +60,16 @@ std::vector<Request> requests_hardest_first(WorkingBoard const& board) {
   std::vector<Request> requests;
   int const above = items_above_lowest_targets(board);
   int const free = free_slots_without_targets(board, -1);
+  int const open = open_stacks_without_targets(board, -1);
   for (int s = 0; s < board.n; ++s) {
     if (s > 0 && board.code[s] == board.code[s - 1]) continue;
     for (std::uint32_t t = board.targets(s); t != 0; t &= t - 1) {
       int const slot = std::countr_zero(t);
       int const lifted = board.level[s] - 1 - slot;
+      int const lifted_targets = std::popcount(t) - 1;
       bool const lowest = t == board.targets(s);
-      requests.push_back({s, slot, request_lower_bound(above, free, lifted, lowest), lifted});
+      requests.push_back(
+          {s, slot, request_lower_bound(above, free, open, lifted, lifted_targets, lowest), lifted});
     }
   }
   std::sort(requests.begin(), requests.end(), [](Request const& a, Request const& b) {
@@ -135,7 +138,11 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
   std::vector<Child>& children = children_buffer();
   int least = kNoPlacement;    // the least any placement cut off or searched is worth
   std::optional<int> refuted;  // what the refuting child is worth at most
-  PlacementBound placement_bound(lifted, retrieval.from());
+  int lifted_targets[kMaxPackedHeight + 1];  // among lifted items i and above, from the top
+  lifted_targets[lifted] = 0;
+  for (int i = lifted - 1; i >= 0; --i)
+    lifted_targets[i] = lifted_targets[i + 1] + (retrieval.lifted_item(i) == kTarget);
+  PlacementBound placement_bound(lifted, retrieval.from(), lifted_targets);
   auto const always_enough = [&](WorkingBoard const& placed, int i, int last) {
     if (dead_end_goal) return false;
     int const bound = placement_bound.after(placed, i, last);
@@ -252,9 +259,11 @@ int Prover::value(PackedBoard const& board, std::function<Proof(int goal)> const
 int Prover::request_cost(PackedBoard const& board, int stack, int slot) {
   WorkingBoard const w(board);
   if (request_reaches(w, stack, slot, kNoPlacement).holds) return kNoPlacement;
-  int v =
-      request_lower_bound(items_above_lowest_targets(w), free_slots_without_targets(w, -1),
-                          w.level[stack] - 1 - slot, std::countr_zero(w.targets(stack)) == slot);
+  std::uint32_t const above_slot = w.targets(stack) >> slot >> 1;
+  int v = request_lower_bound(items_above_lowest_targets(w), free_slots_without_targets(w, -1),
+                              open_stacks_without_targets(w, -1), w.level[stack] - 1 - slot,
+                              std::popcount(above_slot),
+                              std::countr_zero(w.targets(stack)) == slot);
   int const most = largest_finite_value(w);
   for (Proof p = request_reaches(w, stack, slot, v + 1); p.holds;
        p = request_reaches(w, stack, slot, v + 1)) {

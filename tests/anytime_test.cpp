@@ -85,7 +85,7 @@ namespace {
 
 // A value search long enough that its later goals share their requests out among threads.
 TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
-  State board = std::get<State>(parse_compact_board("11000000/11120000/12122200/12200000/21200000/21211200"));
+  State board = std::get<State>(parse_compact_board("11211120/11212221/12210000/12221200/20000000/21000000"));
   board.sort_stacks();
   Engine one;
   Engine two(0, nullptr, 2);

@@ -9,25 +9,6 @@
 
 namespace {
 
-// A random board of n stacks of the given capacity holding `items` items, `targets` of them
-// targets, spread at random (no gaps).
-State random_yard(std::mt19937& rng, int n, int height, int items, int targets) {
-  std::vector<std::vector<int>> stacks(n, std::vector<int>(height, kEmpty));
-  std::vector<int> level(n, 0);
-  std::vector<int> kinds(items, kOther);
-  std::fill(kinds.begin(), kinds.begin() + targets, kTarget);
-  std::shuffle(kinds.begin(), kinds.end(), rng);
-  for (int kind : kinds) {
-    std::vector<int> open;
-    for (int s = 0; s < n; ++s) {
-      if (level[s] < height) open.push_back(s);
-    }
-    int const s = open[std::uniform_int_distribution<std::size_t>(0, open.size() - 1)(rng)];
-    stacks[s][level[s]++] = kind;
-  }
-  return canonical(stacks);
-}
-
 // Checks the engine's answers on one board against the exact solver: the value, the cost of
 // every request, and a best line in which every request costs the board's value and every
 // retrieval reaches a board whose value plus the items moved is that cost.
