@@ -37,6 +37,8 @@ struct KeyAndBounds {
   using Entry = typename Map::value_type;
 
   static std::size_t hash(Key const& key) { return Hash()(key); }
+  // The whole key is in the slot: every key fits any table.
+  static std::uint64_t shape(Key const&) { return 0; }
   static bool contains(Map const& map, Key const& key) { return map.contains(key); }
   static std::optional<Bounds> find(Map const& map, Key const& key) {
     auto it = map.find(key);
@@ -54,7 +56,7 @@ struct KeyAndBounds {
 
 // Two-class boards in 16-byte slots. The top 24 bits of a packed board are its header (size and
 // request), the same for every board of one search, so a slot keeps the codes and puts the two
-// bounds, 12 bits each, where the header was. Bounds that do not fit (none of a board that
+// bounds, 12 bits each, where the header was; the table keeps boards of one size at a time. Bounds that do not fit (none of a board that
 // packs: its values stay below 31 x 104) are kept weaker, never wrong: a lower bound lower, an
 // upper bound as none.
 struct PackedBoardSlots {
@@ -80,6 +82,7 @@ struct PackedBoardSlots {
     return {board.lo, (board.hi & kCodes) | (kNone << 52)};
   }
   static std::size_t hash(PackedBoard const& board) { return SlotHash()(key_of(board)); }
+  static std::uint64_t shape(PackedBoard const& board) { return board.hi >> 40; }
   static bool contains(Map const& map, PackedBoard const& board) {
     return map.contains(key_of(board));
   }
@@ -115,7 +118,9 @@ struct PackedBoardSlots {
 };
 
 // Key: PackedBoard for two-class boards, GroupKey<W> for yards of groups; Slots: how the
-// bounds are kept with the key.
+// bounds are kept with the key. When the slots keep only part of a key, the table holds keys of
+// one shape: a key of another is not found, and storing one empties the table first (a query
+// on another yard size; never while threads share a search, which keeps to one size).
 //
 // Threads. A table for one thread is one map, used without locks. A table shared by several
 // threads is split into shards by the key's hash, each a map behind its own mutex: with 64
@@ -134,6 +139,7 @@ class BasicBoundTable {
       : max_bytes_(max_bytes), shards_(shared ? kShards : 1) {}
 
   std::optional<Bounds> find(Key const& board) const {
+    if (Slots::shape(board) != shape_) return std::nullopt;
     Shard const& shard = shard_of(board);
     Lock const lock(shard, shared());
     return Slots::find(shard.map, board);
@@ -190,8 +196,19 @@ class BasicBoundTable {
     return const_cast<BasicBoundTable*>(this)->shard_of(board);
   }
 
+  void start_shape(std::uint64_t shape) {
+    for (Shard& shard : shards_) {
+      Lock const lock(shard, shared());
+      shard.map = Map();
+    }
+    size_ = 0;
+    bytes_ = 0;
+    shape_ = shape;
+  }
+
   template <class Change>
   void change(Key const& board, Change&& change) {
+    if (Slots::shape(board) != shape_) start_shape(Slots::shape(board));
     Shard& shard = shard_of(board);
     Lock const lock(shard, shared());
     Map& map = shard.map;
@@ -211,6 +228,7 @@ class BasicBoundTable {
   }
 
   std::size_t max_bytes_;
+  std::uint64_t shape_ = 0;
   std::vector<Shard> shards_;
   std::atomic<std::size_t> size_{0};
   std::atomic<std::size_t> bytes_{0};
