@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "search/group_bound.h"
+#include "search/moved_items_bound.h"
 
 bool one_item_a_group(GroupedBoard const& board) {
   std::uint64_t seen[4] = {};
@@ -19,7 +20,7 @@ bool one_item_a_group(GroupedBoard const& board) {
   return true;
 }
 
-int known_order_bound(GroupedBoard const& board) {
+int KnownOrderBound::plain(GroupedBoard const& board) {
   // Where each group's item is, and how many unmoved items each stack still holds: the items
   // below an item that has not left yet have not moved, so the least of them, kept in
   // board.low, is what an item landing there must not exceed. cap[s] is that least group for
@@ -41,6 +42,10 @@ int known_order_bound(GroupedBoard const& board) {
       slot_of[cell] = static_cast<std::uint8_t>(j);
     }
   }
+  // The requests that lift something, for the count with moved items kept.
+  LandingPlan& plan = plan_;
+  plan.clear(board.n);
+  int lifted_total = 0;
   int moves = 0;
   bool first = true;
   for (int group = 1; group < board.stays; ++group) {
@@ -69,6 +74,9 @@ int known_order_bound(GroupedBoard const& board) {
     } else {
       extra = fewest_blocked_landings(lifted, count, cap, board.n, board.stays, false);
     }
+    plan.lifts.push_back({group, static_cast<int>(plan.items.size()), extra});
+    plan.items.insert(plan.items.end(), lifted, lifted + count);
+    plan.caps.insert(plan.caps.end(), cap, cap + board.n);
     cap[s] = board.low[s][slot];
     if (first) {
       // Only now are the stacks' free slots known: every item is still where it stands.
@@ -81,6 +89,22 @@ int known_order_bound(GroupedBoard const& board) {
       first = false;
     }
     moves += count + extra;
+    lifted_total += count;
   }
+  moves_ = moves;
+  lifted_ = lifted_total;
   return moves;
+}
+
+int KnownOrderBound::refined(int need) const {
+  if (plan_.lifts.empty() || (need != kStrongestBound && moves_ > need)) return moves_;
+  int const enough = need == kStrongestBound ? -1 : need - lifted_;
+  return std::max(moves_, lifted_ + fewest_blocked_with_moved_items(plan_, enough));
+}
+
+int known_order_bound(GroupedBoard const& board, int need, bool keep_moved_items) {
+  // Scratch kept from call to call: this runs on every child the search makes.
+  thread_local KnownOrderBound bound;
+  int const plain = bound.plain(board);
+  return keep_moved_items ? bound.refined(need) : plain;
 }

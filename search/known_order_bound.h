@@ -6,9 +6,31 @@
 #pragma once
 
 #include "model/grouped_board.h"
+#include "search/moved_items_bound.h"
 
 // Whether no two items of the board share a group (items that stay aside).
 bool one_item_a_group(GroupedBoard const& board);
 
-// The board must hold one item a group.
-int known_order_bound(GroupedBoard const& board);
+inline constexpr int kStrongestBound = -1;
+
+// The board must hold one item a group. The bound follows the unmoved items through the
+// order, each lifted item landing unblocked or blocked, and then counts the landings again with
+// the moved items kept where they land (see moved_items_bound.h), which is dearer: callers that
+// only ask whether the board is worth more than `need` get that second count only when the
+// first is at most `need`, and only as far as it decides the question. kStrongestBound: the
+// second count in full. Without `keep_moved_items`, the first count alone.
+int known_order_bound(GroupedBoard const& board, int need = kStrongestBound,
+                      bool keep_moved_items = true);
+
+// The same in two steps, for callers that can settle a board by other means between them:
+// plain() the first count, refined(need) the bound as known_order_bound(board, need) gives it.
+class KnownOrderBound {
+ public:
+  int plain(GroupedBoard const& board);
+  int refined(int need) const;
+
+ private:
+  LandingPlan plan_;
+  int moves_ = 0;   // the first count
+  int lifted_ = 0;  // the lifted items in it
+};

@@ -46,15 +46,17 @@ class KnownOrderSearch {
   using Table = BasicBoundTable<Key, GroupKeyHash<W>>;
 
   // tick is called once for every board expanded; it may throw.
-  KnownOrderSearch(Table& table, std::function<void()> tick)
-      : table_(table), tick_(std::move(tick)) {}
+  // keep_moved_items: the bound's second count (see known_order_bound), left out only to check
+  // it against the first.
+  KnownOrderSearch(Table& table, std::function<void()> tick, bool keep_moved_items = true)
+      : table_(table), tick_(std::move(tick)), keep_moved_items_(keep_moved_items) {}
 
   int value(GroupedBoard const& board) {
     depth_ = 0;  // a query cut short by its tick leaves the depth where it stopped
     GroupedBoard root = board;
-    if (retrieve_free_items(root).first < 0) return known_order_bound(root);
+    if (retrieve_free_items(root).first < 0) return bound_of(root);
     Key const key = key_of<W>(root);
-    int const bound = known_order_bound(root);
+    int const bound = bound_of(root);
     int lower = bound;
     int upper = dive(root);
     if (std::optional<Bounds> const known = table_.find(key)) {
@@ -82,12 +84,12 @@ class KnownOrderSearch {
     std::vector<std::pair<Child, Key>> answers;  // the child, and the board as placed
     // The search never saw the placements its cut left out, so neither may the answer: one of
     // them could be worth `need` on a board the table knows nothing of.
-    PlacementCut cut(board, stack, slot, need);
+    PlacementCut cut(board, stack, slot, need, keep_moved_items_);
     retrieval.walk(cut, [&](GroupedBoard const& placed) {
       GroupedBoard child = placed;
       retrieve_free_items(child);
       answers.push_back(
-          {{key_of<W>(child), known_order_bound(child), cut.misfit()}, key_of<W>(placed)});
+          {{key_of<W>(child), bound_of(child, need), cut.misfit()}, key_of<W>(placed)});
       return true;
     });
     std::sort(answers.begin(), answers.end(), [](auto const& a, auto const& b) {
@@ -108,7 +110,7 @@ class KnownOrderSearch {
   std::pair<int, int> proven(GroupedBoard const& board) const {
     GroupedBoard root = board;
     if (retrieve_free_items(root).first < 0) return {0, 0};
-    int lower = known_order_bound(root);
+    int lower = bound_of(root);
     int upper = INT_MAX;
     if (std::optional<Bounds> const known = table_.find(key_of<W>(root))) {
       lower = std::max(lower, static_cast<int>(known->lower));
@@ -141,8 +143,9 @@ class KnownOrderSearch {
   // follows the landing misfit of the items placed so far (see landing_misfit).
   class PlacementCut {
    public:
-    PlacementCut(GroupedBoard const& board, int stack, int slot, int need)
-        : stack_(stack), need_(need), lifted_(board.level[stack] - 1 - slot),
+    PlacementCut(GroupedBoard const& board, int stack, int slot, int need, bool keep_moved_items)
+        : keep_moved_items_(keep_moved_items), stack_(stack), need_(need),
+          lifted_(board.level[stack] - 1 - slot),
           bound_(lifted_, items_, false) {
       int blocked_here = 0;
       int const top = board.level[stack] - 1;
@@ -162,7 +165,9 @@ class KnownOrderSearch {
       if (partial <= need_ && i > 0 && i < lifted_) {
         // Items put on top only add to the bound: the board placed so far, with each item
         // still to place that is stranded counted once, bounds every child.
-        partial = std::max(partial, known_order_bound(placed) + bound_.stranded());
+        int const stranded = bound_.stranded();
+        partial = std::max(
+            partial, known_order_bound(placed, need_ - stranded, keep_moved_items_) + stranded);
       }
       if (partial <= need_) return false;
       least = std::min(least, lifted_ + partial);
@@ -176,6 +181,7 @@ class KnownOrderSearch {
     int least = INT_MAX;
 
    private:
+    bool keep_moved_items_;
     int stack_;
     int need_;
     int lifted_;
@@ -210,7 +216,7 @@ class KnownOrderSearch {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     int const lifted = retrieval.lifted_count();
     int const need = budget - lifted;
-    PlacementCut cut(board, stack, slot, need);
+    PlacementCut cut(board, stack, slot, need, keep_moved_items_);
     int& least = cut.least;  // the least any child was shown to cost, all above need
 
     std::vector<Child>& children = next_buffer();
@@ -220,7 +226,7 @@ class KnownOrderSearch {
     retrieval.walk(cut, [&](GroupedBoard const& placed) {
       GroupedBoard child = placed;
       retrieve_free_items(child);
-      int const child_bound = known_order_bound(child);
+      int child_bound = bound_.plain(child);
       if (child_bound > need) {
         least = std::min(least, lifted + child_bound);
         return true;
@@ -236,6 +242,12 @@ class KnownOrderSearch {
           least = std::min(least, lifted + known->lower);
           return true;
         }
+      }
+      // The dearer count only for boards that nothing cheaper settles.
+      if (keep_moved_items_) child_bound = bound_.refined(need);
+      if (child_bound > need) {
+        least = std::min(least, lifted + child_bound);
+        return true;
       }
       children.push_back({child_key, child_bound, cut.misfit()});
       return true;
@@ -278,11 +290,11 @@ class KnownOrderSearch {
       Child best{};
       // Placements whose every child is worth more than the best bound found so far cannot
       // give a child of lesser bound that is any better: leave them out.
-      PlacementCut cut(current, request.first, request.second, INT_MAX);
+      PlacementCut cut(current, request.first, request.second, INT_MAX, keep_moved_items_);
       retrieval.walk(cut, [&](GroupedBoard const& placed) {
         GroupedBoard child = placed;
         retrieve_free_items(child);
-        Child const candidate{key_of<W>(child), known_order_bound(child), cut.misfit()};
+        Child const candidate{key_of<W>(child), bound_of(child, INT_MAX), cut.misfit()};
         if (first || before(candidate, best)) {
           best = candidate;
           first = false;
@@ -323,8 +335,15 @@ class KnownOrderSearch {
     return buffers_[depth_];
   }
 
+  // The board's known_order_bound.
+  int bound_of(GroupedBoard const& board, int need = kStrongestBound) const {
+    return known_order_bound(board, need, keep_moved_items_);
+  }
+
   Table& table_;
   std::function<void()> tick_;
+  bool keep_moved_items_;
+  KnownOrderBound bound_;  // scratch for the bounds of children
   std::uint64_t expanded_ = 0;
   std::deque<std::vector<Child>> buffers_;
   std::size_t depth_ = 0;

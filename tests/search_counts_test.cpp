@@ -54,7 +54,18 @@ TEST(SearchCounts, PinnedOnFixedYards) {
              {20, 4, 26, 32, 3, 0, 0},
              {18, 34, 5, 15, 12, 0, 0},
              {30, 8, 22, 16, 7, 0, 0}}},
-       Within::best, 27, 27530, 34446},
+       Within::best, 27, 25, 14},
+      {"known order, 6 stacks of 6 (known_06x6_3 of bench/known_order_set.py)",
+       Yard{6,
+            8,
+            36,
+            {{11, 25, 29, 34, 18, 21, 0, 0},
+             {20, 31, 8, 17, 10, 24, 0, 0},
+             {32, 4, 9, 19, 3, 33, 0, 0},
+             {12, 14, 35, 23, 26, 36, 0, 0},
+             {13, 22, 30, 2, 6, 28, 0, 0},
+             {1, 7, 27, 5, 16, 15, 0, 0}}},
+       Within::best, 34, 2962, 3431},
   };
   for (Case const& c : cases) {
     Engine engine;

@@ -1,0 +1,142 @@
+#include "search/moved_items_bound.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+
+namespace {
+
+// Choices searched before the rest is counted at its plain figures: the bound runs on every
+// child the search makes, and most plans need a single pass (no landing harms a later item).
+constexpr int kBudget = 256;
+
+class MovedItems {
+ public:
+  // Asked only whether more than `enough` must land blocked, the search looks for no more
+  // than a choice of landings within it: every branch that cannot stay within it is cut.
+  MovedItems(LandingPlan const& plan, int enough)
+      : plan_(plan), enough_(enough), best_(enough >= 0 ? enough + 1 : INT_MAX) {
+    int const lifts = static_cast<int>(plan.lifts.size());
+    lift_of_.resize(plan.items.size());
+    rest_.assign(lifts + 1, 0);
+    for (int r = lifts - 1; r >= 0; --r) {
+      rest_[r] = rest_[r + 1] + plan.lifts[r].blocked;
+      int const end = end_of(r);
+      for (int e = plan.lifts[r].first; e < end; ++e)
+        lift_of_[e] = r;
+    }
+    top_.fill(0);
+  }
+
+  int fewest() {
+    go(0, 0);
+    return settled_ ? rest_[0] : best_;
+  }
+
+ private:
+  int end_of(int r) const {
+    return r + 1 < static_cast<int>(plan_.lifts.size()) ? plan_.lifts[r + 1].first
+                                                          : static_cast<int>(plan_.items.size());
+  }
+  // What the items from e on must cost at least: the plain figures of the lifts after e's
+  // (and of e's own when e is its first item).
+  int plain_rest(int e) const {
+    if (e == static_cast<int>(plan_.items.size())) return 0;
+    int const r = lift_of_[e];
+    return e == plan_.lifts[r].first ? rest_[r] : rest_[r + 1];
+  }
+  // The least item on stack d now: its least unmoved item at lift r, or a moved item above.
+  int cap(int r, int d) const {
+    int const unmoved = plan_.caps[r * plan_.stacks + d];
+    return top_[d] != 0 ? std::min<int>(unmoved, top_[d]) : unmoved;
+  }
+
+  void go(int e, int spent) {
+    if (settled_ || spent + plain_rest(e) >= best_) return;
+    if (e == static_cast<int>(plan_.items.size()) || ++nodes_ > kBudget) {
+      best_ = spent + plain_rest(e);
+      settled_ = e == static_cast<int>(plan_.items.size()) && best_ <= enough_;
+      return;
+    }
+    int const r = lift_of_[e];
+    int const departed = e == plan_.lifts[r].first ? leave_before(plan_.lifts[r].group) : 0;
+    int const item = plan_.items[e];
+    int fit = -1;
+    for (int d = 0; d < plan_.stacks; ++d) {
+      int const c = cap(r, d);
+      if (c >= item && (fit < 0 || c < cap(r, fit))) fit = d;
+    }
+    if (fit < 0) {
+      go(e + 1, spent + 1);
+    } else if (!harms_later(e, item, cap(r, fit))) {
+      land(e, item, fit, spent);
+    } else {
+      // Which stack takes it matters now: a stack keeps the item until it leaves and then
+      // takes again what it took before, so the least cap can be the wrong one.
+      land(e, item, fit, spent);
+      for (int d = 0; d < plan_.stacks; ++d) {
+        if (d != fit && cap(r, d) >= item) land(e, item, d, spent);
+      }
+      go(e + 1, spent + 1);
+    }
+    come_back(departed);
+  }
+  void land(int e, int item, int d, int spent) {
+    below_[item] = top_[d];
+    top_[d] = static_cast<std::uint8_t>(item);
+    go(e + 1, spent);
+    top_[d] = below_[item];
+  }
+
+  // Whether an item lifted after item e, while that item is still in the yard, could land
+  // unblocked on a cap of `cap` but not on the item.
+  bool harms_later(int e, int item, int cap) const {
+    int const n = static_cast<int>(plan_.items.size());
+    for (int f = e + 1; f < n && plan_.lifts[lift_of_[f]].group < item; ++f) {
+      int const later = plan_.items[f];
+      if (later > item && later <= cap) return true;
+    }
+    return false;
+  }
+
+  // Takes out the moved items that leave by request `group`, noting them to put back.
+  int leave_before(int group) {
+    int count = 0;
+    for (int d = 0; d < plan_.stacks; ++d) {
+      while (top_[d] != 0 && top_[d] <= group) {
+        left_.push_back({static_cast<std::uint8_t>(d), top_[d]});
+        top_[d] = below_[top_[d]];
+        ++count;
+      }
+    }
+    return count;
+  }
+  void come_back(int count) {
+    for (; count > 0; --count) {
+      auto const [d, item] = left_.back();
+      left_.pop_back();
+      below_[item] = top_[d];
+      top_[d] = item;
+    }
+  }
+
+  LandingPlan const& plan_;
+  int enough_;
+  int best_;  // the fewest blocked of any choice found, or a bound on the choices cut off
+  bool settled_ = false;  // a choice of landings with at most enough_ blocked was found
+  std::vector<int> lift_of_;  // the lift of each item
+  std::vector<int> rest_;     // rest_[r]: the plain figures of lifts r and after, summed
+  // The moved items that landed unblocked, stack by stack: top_[d] the latest on stack d (0 for
+  // none), below_[x] the one it landed on. Items on one stack only decrease upwards, so the top
+  // leaves first.
+  std::array<std::uint8_t, kMaxGroupedStacks> top_;
+  std::array<std::uint8_t, 256> below_{};
+  std::vector<std::pair<std::uint8_t, std::uint8_t>> left_;  // taken out, to put back
+  int nodes_ = 0;
+};
+
+}  // namespace
+
+int fewest_blocked_with_moved_items(LandingPlan const& plan, int enough) {
+  return MovedItems(plan, enough).fewest();
+}
