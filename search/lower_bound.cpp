@@ -1,6 +1,8 @@
 #include "search/lower_bound.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 
 int items_above_lowest_targets(WorkingBoard const& board) {
   int sum = 0;
@@ -45,4 +47,54 @@ int moves_lower_bound(WorkingBoard const& board) {
   return items_above_lowest_targets(board) +
          std::max({0, deepest_above_lowest_target(board) - free,
                    most_targets_above_lowest(board) - open});
+}
+
+int sequence_lower_bound(WorkingBoard const& board) {
+  struct Emptying {
+    int above;    // items above the lowest target
+    int targets;  // of them targets
+    int room;     // free slots once the lowest target has left
+  };
+  std::array<Emptying, kMaxSequenceStacks> stacks;
+  int m = 0;
+  int sum = 0;
+  for (int s = 0; s < board.n; ++s) {
+    std::uint32_t const t = board.targets(s);
+    int const above = board.above_lowest_target(s);
+    sum += above;
+    // Any stacks will do for the bound: past the most the search can afford, the rest only
+    // count in S.
+    if (above > 0 && m < kMaxSequenceStacks) {
+      int const low = std::countr_zero(t);
+      stacks[m++] = {above, std::popcount(t) - 1, board.height - low};
+    }
+  }
+  // For each set of stacks emptied so far, in the order that gives the most extra moves:
+  // those moves, and the free slots and open stacks left (the most the retrieving side can
+  // keep; at equal moves, the order that keeps more open stacks).
+  struct Reached {
+    int extra = -1;
+    int free = 0;
+    int open = 0;
+  };
+  std::array<Reached, 1 << kMaxSequenceStacks> reached;
+  reached[0] = {0, free_slots_without_targets(board, -1), open_stacks_without_targets(board, -1)};
+  int best = 0;
+  for (int set = 0; set < (1 << m); ++set) {
+    Reached const r = reached[set];
+    if (r.extra < 0) continue;
+    best = std::max(best, r.extra);
+    for (int k = 0; k < m; ++k) {
+      if (set >> k & 1) continue;
+      Emptying const& e = stacks[k];
+      int const twice = std::max({0, e.above - r.free, e.targets - r.open});
+      int const landed = e.above - twice;
+      int const landed_targets = std::max(0, landed - (e.above - e.targets));
+      Reached const next{r.extra + twice, r.free - landed + e.room,
+                         r.open - landed_targets + (e.room > 0 ? 1 : 0)};
+      Reached& to = reached[set | 1 << k];
+      if (next.extra > to.extra || (next.extra == to.extra && next.open > to.open)) to = next;
+    }
+  }
+  return sum + best;
 }

@@ -36,6 +36,19 @@ int most_targets_above_lowest(WorkingBoard const& board);
 // The one-ply bound S + max(0, a - F, t - Z), a and t each the largest of any stack.
 int moves_lower_bound(WorkingBoard const& board);
 
+// The one-ply bound followed through a sequence of requests: the requesting side may commit to
+// asking for the lowest targets of several stacks in turn, and each stack emptied so leaves
+// its room free (the items below its lowest target are other items) and one more stack open.
+// Along a sequence, each lifted item beyond the free slots, and each lifted target beyond the
+// open stacks, counts twice; the rest land free, other items before targets, using up a slot
+// each and an open stack for each target. Letting an item count twice to keep a slot or an
+// open stack never saves more than that one move later, so the retrieving side gives nothing
+// away this way, and S plus the extra moves of any sequence is a bound; this takes the most
+// over the orders of up to kMaxSequenceStacks stacks. Some hundreds of steps: worth taking
+// only where the one-ply bound falls short.
+inline constexpr int kMaxSequenceStacks = 7;
+int sequence_lower_bound(WorkingBoard const& board);
+
 // A lower bound on the cost of a request that lifts `lifted` items, `lifted_targets` of them
 // targets, on a board with S = above, F = free and Z = open: as the board's bound, but for that
 // one request. A target that is not the lowest of its stack was itself counted in S, so asking

@@ -96,6 +96,9 @@ Proof Prover::at_least(PackedBoard const& board, int goal) {
   if (goal == kNoPlacement && !can_run_out_of_room(w)) return {false, largest_finite_value(w)};
   int const bound = moves_lower_bound(w);
   if (bound >= goal) return {true, bound};
+  if (goal != kNoPlacement) {
+    if (int const seq = sequence_lower_bound(w); seq >= goal) return {true, seq};
+  }
 
   ++expanded_;
   if (abandon_ && abandon_->load(std::memory_order_relaxed)) throw Abandoned{};
@@ -208,6 +211,9 @@ std::optional<Proof> Prover::decided(PackedBoard const& board, int goal) {
     return Proof{false, largest_finite_value(w)};
   }
   if (int const bound = moves_lower_bound(w); bound >= goal) return Proof{true, bound};
+  if (goal != kNoPlacement) {
+    if (int const seq = sequence_lower_bound(w); seq >= goal) return Proof{true, seq};
+  }
   return std::nullopt;
 }
 
@@ -244,7 +250,7 @@ void Prover::try_shared(PackedBoard const& board, int goal, SharedRequests& shar
 int Prover::value(PackedBoard const& board, std::function<Proof(int goal)> const& prove) {
   WorkingBoard const w(board);
   if (can_run_out_of_room(w) && prove(kNoPlacement).holds) return kNoPlacement;
-  int v = moves_lower_bound(w);
+  int v = std::max(moves_lower_bound(w), sequence_lower_bound(w));
   if (std::optional<Bounds> const known = table_.find(board))
     v = std::max(v, value_of(known->lower));
   int const most = largest_finite_value(w);

@@ -51,6 +51,7 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
   std::mt19937 rng(5);
   int boards = 0;
   int above_plain = 0;  // boards where the bound is above S, the items that must move once
+  int above_one_ply = 0;  // boards where a sequence of requests gives more than one
   for (int n = 2; n <= 5; ++n) {
     for (int height = 2; height <= 5; ++height) {
       for (int trial = 0; trial < 20; ++trial) {
@@ -63,8 +64,11 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
           WorkingBoard const w(key.without_request());
           if (!key.has_request()) {
             int const bound = moves_lower_bound(w);
+            int const sequence = sequence_lower_bound(w);
             ASSERT_LE(bound, value) << format_compact_board(unpack(key));
+            ASSERT_LE(sequence, value) << format_compact_board(unpack(key));
             above_plain += bound > items_above_lowest_targets(w);
+            above_one_ply += sequence > bound;
             ++boards;
             continue;
           }
@@ -87,6 +91,7 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
   }
   EXPECT_GT(boards, 10000);
   EXPECT_GT(above_plain, 100);  // the one-ply terms do bite
+  EXPECT_GT(above_one_ply, 500);
 }
 
 }  // namespace
