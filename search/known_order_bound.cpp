@@ -44,7 +44,7 @@ int KnownOrderBound::plain(GroupedBoard const& board) {
   }
   // The requests that lift something, for the count with moved items kept.
   LandingPlan& plan = plan_;
-  plan.clear(board.n);
+  plan.clear(board.n, board.stays);
   int lifted_total = 0;
   int moves = 0;
   bool first = true;

@@ -4,11 +4,13 @@
 #include <array>
 #include <climits>
 
+#include "search/group_bound.h"
+
 namespace {
 
 // Choices searched before the rest is counted at its plain figures: the bound runs on every
 // child the search makes, and most plans need a single pass (no landing harms a later item).
-constexpr int kBudget = 256;
+constexpr int kBudget = 1024;
 
 class MovedItems {
  public:
@@ -18,12 +20,22 @@ class MovedItems {
       : plan_(plan), enough_(enough), best_(enough >= 0 ? enough + 1 : INT_MAX) {
     int const lifts = static_cast<int>(plan.lifts.size());
     lift_of_.resize(plan.items.size());
+    within_.resize(plan.items.size());
     rest_.assign(lifts + 1, 0);
     for (int r = lifts - 1; r >= 0; --r) {
       rest_[r] = rest_[r + 1] + plan.lifts[r].blocked;
+      int const first = plan.lifts[r].first;
       int const end = end_of(r);
-      for (int e = plan.lifts[r].first; e < end; ++e)
+      int items[kMaxGroupedHeight];
+      int caps[kMaxGroupedStacks];
+      std::copy_n(plan.items.begin() + first, end - first, items);
+      std::copy_n(plan.caps.begin() + r * plan.stacks, plan.stacks, caps);
+      for (int e = first; e < end; ++e) {
         lift_of_[e] = r;
+        within_[e] = e == first ? plan.lifts[r].blocked
+                                : fewest_blocked_landings(items + (e - first), end - e, caps,
+                                                          plan.stacks, plan.stays, false);
+      }
     }
     top_.fill(0);
   }
@@ -38,12 +50,11 @@ class MovedItems {
     return r + 1 < static_cast<int>(plan_.lifts.size()) ? plan_.lifts[r + 1].first
                                                           : static_cast<int>(plan_.items.size());
   }
-  // What the items from e on must cost at least: the plain figures of the lifts after e's
-  // (and of e's own when e is its first item).
+  // What the items from e on must cost at least: the plain figures of the lifts after e's, and
+  // of e's own items from e on.
   int plain_rest(int e) const {
     if (e == static_cast<int>(plan_.items.size())) return 0;
-    int const r = lift_of_[e];
-    return e == plan_.lifts[r].first ? rest_[r] : rest_[r + 1];
+    return within_[e] + rest_[lift_of_[e] + 1];
   }
   // The least item on stack d now: its least unmoved item at lift r, or a moved item above.
   int cap(int r, int d) const {
@@ -74,8 +85,15 @@ class MovedItems {
       // Which stack takes it matters now: a stack keeps the item until it leaves and then
       // takes again what it took before, so the least cap can be the wrong one.
       land(e, item, fit, spent);
+      bool empty_tried = cap(r, fit) == kNoItem;
       for (int d = 0; d < plan_.stacks; ++d) {
-        if (d != fit && cap(r, d) >= item) land(e, item, d, spent);
+        if (d == fit || cap(r, d) < item) continue;
+        // Stacks with nothing on them, and no unmoved item to come, are all alike.
+        if (cap(r, d) == kNoItem) {
+          if (empty_tried) continue;
+          empty_tried = true;
+        }
+        land(e, item, d, spent);
       }
       go(e + 1, spent + 1);
     }
@@ -126,6 +144,7 @@ class MovedItems {
   bool settled_ = false;  // a choice of landings with at most enough_ blocked was found
   std::vector<int> lift_of_;  // the lift of each item
   std::vector<int> rest_;     // rest_[r]: the plain figures of lifts r and after, summed
+  std::vector<int> within_;   // within_[e]: the plain figure of e's lift from e on
   // The moved items that landed unblocked, stack by stack: top_[d] the latest on stack d (0 for
   // none), below_[x] the one it landed on. Items on one stack only decrease upwards, so the top
   // leaves first.

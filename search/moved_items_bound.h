@@ -30,14 +30,16 @@ struct LandingPlan {
     int blocked;  // the fewest of them that land blocked with every moved item taken away
   };
   int stacks = 0;
+  int stays = 0;  // the cell of items that stay
   std::vector<Lift> lifts;
   std::vector<std::uint8_t> items;
   // caps[r * stacks + d]: the least unmoved item on stack d at lift r (kNoItem when none), 0
   // where nothing may land (no room, or the stack being emptied).
   std::vector<std::uint8_t> caps;
 
-  void clear(int n) {
+  void clear(int n, int stays_cell) {
     stacks = n;
+    stays = stays_cell;
     lifts.clear();
     items.clear();
     caps.clear();
