@@ -81,8 +81,6 @@ class PlacementBound {
   int after(WorkingBoard const& placed, int placed_count, int last);
   // The bound on the child of a finished placement (after() called with every item placed).
   int child() const { return at_[lifted_].above + child_term(at_[lifted_]); }
-  // The free slots on stacks without targets in the child of a finished placement.
-  int child_free() const { return at_[lifted_].free + free_from_; }
 
  private:
   struct Figures {
