@@ -1,6 +1,7 @@
 #include "search/known_order_bound.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "search/group_bound.h"
@@ -97,7 +98,11 @@ int KnownOrderBound::plain(GroupedBoard const& board) {
 }
 
 int KnownOrderBound::refined(int need) const {
-  if (plan_.lifts.empty() || (need != kStrongestBound && moves_ > need)) return moves_;
+  // Asked against no budget at all (a first line picking its children), the second count
+  // cannot decide anything.
+  if (plan_.lifts.empty() || need == INT_MAX || (need != kStrongestBound && moves_ > need)) {
+    return moves_;
+  }
   int const enough = need == kStrongestBound ? -1 : need - lifted_;
   return std::max(moves_, lifted_ + fewest_blocked_with_moved_items(plan_, enough));
 }
