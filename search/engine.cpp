@@ -376,6 +376,7 @@ struct Engine::Impl {
       helpers.wait();
       helper_expanded += helpers.expanded();
     }
+    table.settle();
     if (shared.held) {
       table.raise_lower(board, shared.held_bound);
       return {true, shared.held_bound};

@@ -15,7 +15,7 @@
 
 #include "model/packed_board.h"
 #include "model/working_board.h"
-#include "search/bound_table.h"
+#include "search/packed_bound_table.h"
 #include "search/proof.h"
 
 // The requests of one board that several threads try at once, for one goal: each takes the

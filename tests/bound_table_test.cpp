@@ -1,40 +1,94 @@
 // The two-class table keeps both bounds in the header bits of each slot's board: checked
 // against a plain map of the same updates, so that a slot that confuses two boards, or loses or
-// mixes up a bound, shows.
-#include "search/bound_table.h"
+// mixes up a bound, shows. Updates only tighten bounds, so two threads that make them in any
+// interleaving must leave what one thread leaves.
+#include "search/packed_bound_table.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "rules/no_placement.h"
 
 namespace {
 
+struct Update {
+  PackedBoard board;
+  int value;  // kNoPlacement or a number up to the most a slot holds
+  bool lower;
+};
+
+// Boards of 8 stacks of 12 slots, whose codes take all 104 bits; the top ones and the bottom
+// ones vary, few enough for boards to meet again.
+std::vector<Update> random_updates(int count, unsigned seed) {
+  std::mt19937_64 rng(seed);
+  std::vector<Update> updates;
+  for (int i = 0; i < count; ++i) {
+    PackedBoard const board = PackedBoard::from_bits(
+        (Bits128(8) << 104) | (Bits128(12) << 109) | (Bits128{rng() % 3000} << 92) | rng() % 7);
+    int const v = rng() % 5 == 0 ? kNoPlacement : static_cast<int>(rng() % 4095);
+    updates.push_back({board, v, rng() % 2 == 0});
+  }
+  return updates;
+}
+
+void apply(BoundTable& table, Update const& u) {
+  if (u.lower) {
+    table.raise_lower(u.board, u.value);
+  } else {
+    table.cut_upper(u.board, u.value);
+  }
+}
+
+TEST(BoundTable, TwoThreadsLeaveWhatOneLeaves) {
+  std::vector<Update> const updates = random_updates(40000, 5);
+  BoundTable alone(0);
+  for (Update const& u : updates)
+    apply(alone, u);
+  BoundTable shared(0, true);
+  // Each thread makes every other update, and reads back boards the other is writing.
+  auto const half = [&](std::size_t first) {
+    for (std::size_t i = first; i < updates.size(); i += 2) {
+      apply(shared, updates[i]);
+      std::optional<Bounds> const read = shared.find(updates[i ^ 1].board);
+      std::optional<Bounds> const last = alone.find(updates[i ^ 1].board);
+      if (read) {
+        ASSERT_TRUE(read->lower <= last->lower && read->upper >= last->upper) << i;
+      }
+    }
+  };
+  std::thread other(half, 1);
+  half(0);
+  other.join();
+  std::size_t const with_old_arrays = shared.bytes();
+  shared.settle();
+  EXPECT_LT(shared.bytes(), with_old_arrays);
+  EXPECT_EQ(shared.size(), alone.size());
+  for (Update const& u : updates) {
+    std::optional<Bounds> const kept = shared.find(u.board);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->lower, alone.find(u.board)->lower);
+    EXPECT_EQ(kept->upper, alone.find(u.board)->upper);
+  }
+}
+
 TEST(BoundTable, KeepsWhatAPlainMapKeeps) {
   for (bool const shared : {false, true}) {
-    std::mt19937_64 rng(3);
     BoundTable table(0, shared);
     std::map<std::pair<std::uint64_t, std::uint64_t>, Bounds> plain;
-    for (int i = 0; i < 20000; ++i) {
-      // Boards of 8 stacks of 12 slots, whose codes take all 104 bits; the top ones and the
-      // bottom ones vary, few enough for boards to meet again.
-      PackedBoard const board = PackedBoard::from_bits(
-          (Bits128(8) << 104) | (Bits128(12) << 109) | (Bits128{rng() % 3000} << 92) | rng() % 7);
-      Bounds& b = plain[{board.lo, board.hi}];
-      // Values up to the most a slot holds, and no placement.
-      int const v = rng() % 5 == 0 ? kNoPlacement : static_cast<int>(rng() % 4095);
-      int const stored = v == kNoPlacement ? Bounds::kNoValue : v;
-      if (rng() % 2 == 0) {
-        table.raise_lower(board, v);
-        if (stored > b.lower) b.lower = static_cast<std::uint16_t>(stored);
-      } else {
-        table.cut_upper(board, v);
-        if (stored < b.upper) b.upper = static_cast<std::uint16_t>(stored);
-      }
-      std::optional<Bounds> const kept = table.find(board);
+    std::vector<Update> const updates = random_updates(20000, 3);
+    for (int i = 0; i < static_cast<int>(updates.size()); ++i) {
+      Update const& u = updates[i];
+      Bounds& b = plain[{u.board.lo, u.board.hi}];
+      int const stored = u.value == kNoPlacement ? Bounds::kNoValue : u.value;
+      apply(table, u);
+      if (u.lower && stored > b.lower) b.lower = static_cast<std::uint16_t>(stored);
+      if (!u.lower && stored < b.upper) b.upper = static_cast<std::uint16_t>(stored);
+      std::optional<Bounds> const kept = table.find(u.board);
       ASSERT_TRUE(kept.has_value());
       ASSERT_EQ(kept->lower, b.lower) << i;
       ASSERT_EQ(kept->upper, b.upper) << i;
