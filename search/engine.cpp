@@ -111,6 +111,15 @@ struct Engine::Impl {
   std::optional<Root> root;
 
   std::uint64_t helper_expanded = 0;
+  std::unique_ptr<BusyBoards> busy;  // made for the first proof shared among threads
+  // The proof helpers may join, while the query's thread searches it, and the helpers at work.
+  struct SharedProof {
+    PackedBoard board;
+    int goal;
+  };
+  std::optional<SharedProof> shared_proof;
+  std::unique_ptr<HelperThreads> helpers;
+  std::uint64_t helpers_after = 0;  // the query thread's expansions before helpers start
 
   Impl(std::size_t max_bytes, std::function<void(SearchStats const&)> report, int threads)
       : max_bytes(max_bytes),
@@ -148,6 +157,7 @@ struct Engine::Impl {
 
   void tick() {
     stop();
+    if (shared_proof && !helpers && prover.expanded() >= helpers_after) start_helpers();
     if (!progress || ++ticks % kTicksPerProgressCheck != 0) return;
     auto const now = Clock::now();
     if (now - last_report < kProgressInterval) return;
@@ -161,8 +171,9 @@ struct Engine::Impl {
   auto guarded(Query&& query) -> std::optional<decltype(query())> {
     if (shortage != MemoryShortage::none || stopped != SearchStatus::optimal) return std::nullopt;
     if (stop.reached()) {
-      stopped = stop.limits().interrupt && stop.limits().interrupt->load() ? SearchStatus::interrupted
-                                                                           : SearchStatus::time_limit;
+      stopped = stop.limits().interrupt && stop.limits().interrupt->load()
+                    ? SearchStatus::interrupted
+                    : SearchStatus::time_limit;
       return std::nullopt;
     }
     query_start = last_report = Clock::now();
@@ -358,33 +369,39 @@ struct Engine::Impl {
     return b;
   }
 
-  // Whether the two-class board is worth at least goal, its requests shared out among the
-  // threads: a goal the board falls short of needs every request refuted, and those proofs
-  // are independent of one another.
+  // Whether the two-class board is worth at least goal, helpers searching the same proof over
+  // the one table, each putting off what another thread is in (see BusyBoards). The query's own
+  // thread keeps to its order and answers; helpers still at work then are stopped. Helpers
+  // start once the query's thread has expanded helpers_after boards (see tick()).
   Proof shared_at_least(PackedBoard const& board, int goal) {
     if (std::optional<Proof> const decided = prover.decided(board, goal)) return *decided;
-    SharedRequests shared;
-    {
-      HelperThreads helpers(
-          threads - 1,
-          [&](std::function<void()> const& tick) {
-            Prover helper(table, tick);
-            helper.try_shared(board, goal, shared);
-          },
-          stop.limits());
-      prover.try_shared(board, goal, shared);
-      helpers.wait();
-      helper_expanded += helpers.expanded();
-    }
-    table.settle();
-    if (shared.held) {
-      table.raise_lower(board, shared.held_bound);
-      return {true, shared.held_bound};
-    }
-    // A request some thread could not finish leaves the goal undecided: a limit, or memory.
-    if (shared.failure) std::rethrow_exception(shared.failure);
-    table.cut_upper(board, shared.upper);
-    return {false, shared.upper};
+    if (!busy) busy = std::make_unique<BusyBoards>();
+    shared_proof = SharedProof{board, goal};
+    prover.share(busy.get());
+    struct Unshare {
+      Impl& impl;
+      ~Unshare() {
+        impl.shared_proof.reset();
+        impl.prover.share(nullptr);
+        if (!impl.helpers) return;
+        impl.helpers->stop();
+        impl.helper_expanded += impl.helpers->expanded();
+        impl.helpers.reset();
+        impl.table.settle();
+      }
+    } const unshare{*this};
+    if (prover.expanded() >= helpers_after) start_helpers();
+    return prover.at_least(board, goal);
+  }
+
+  void start_helpers() {
+    SharedProof const proof = *shared_proof;
+    helpers = std::make_unique<HelperThreads>(
+        threads - 1,
+        [this, proof](std::function<void()> const& tick) {
+          Prover(table, tick, busy.get()).at_least(proof.board, proof.goal);
+        },
+        stop.limits());
   }
 
   RequestCost hardest(PackedBoard const& board) {
@@ -400,8 +417,7 @@ struct Engine::Impl {
   }
 };
 
-Engine::Engine(std::size_t max_bytes, std::function<void(SearchStats const&)> progress,
-               int threads)
+Engine::Engine(std::size_t max_bytes, std::function<void(SearchStats const&)> progress, int threads)
     : impl_(new Impl(max_bytes, std::move(progress), threads)) {}
 
 Engine::~Engine() {
@@ -413,11 +429,9 @@ std::optional<int> Engine::value(State const& board) {
   return impl_->guarded([&] {
     impl_->set_root(key);
     if (impl_->threads == 1) return impl_->prover.value(key);
-    // A search that ends soon is not worth the threads' start and the locks of a shared table.
-    return impl_->prover.value(key, [&](int goal) {
-      return impl_->prover.expanded() < kSerialExpansions ? impl_->prover.at_least(key, goal)
-                                                          : impl_->shared_at_least(key, goal);
-    });
+    // A search that ends soon is not worth the threads' start.
+    impl_->helpers_after = impl_->prover.expanded() + kSerialExpansions;
+    return impl_->prover.value(key, [&](int goal) { return impl_->shared_at_least(key, goal); });
   });
 }
 

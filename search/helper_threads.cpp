@@ -41,13 +41,9 @@ void HelperThreads::start(Work const& work, SearchLimits const& limits) {
   });
 }
 
-void HelperThreads::wait() {
+void HelperThreads::stop() {
+  done_.store(true);
   for (std::thread& thread : threads_) {
     if (thread.joinable()) thread.join();
   }
-}
-
-HelperThreads::~HelperThreads() {
-  done_.store(true);
-  wait();
 }

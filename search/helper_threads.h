@@ -18,10 +18,9 @@ class HelperThreads {
   using Work = std::function<void(std::function<void()> const& tick)>;
 
   HelperThreads(int count, Work const& work, SearchLimits const& limits);
-  // Waits for the helpers to finish their work on their own.
-  void wait();
   // Stops the helpers at their next board and waits for them.
-  ~HelperThreads();
+  void stop();
+  ~HelperThreads() { stop(); }
   HelperThreads(HelperThreads const&) = delete;
   HelperThreads& operator=(HelperThreads const&) = delete;
 

@@ -35,9 +35,7 @@ struct PackedBoundTable::Array {
   std::size_t slot_count() const { return mask + 1; }
   // Filled up to 7/8 of its slots: linear probes stay short, and a miss ends at an empty slot.
   bool full() const { return used + 1 > slot_count() / 8 * 7; }
-  static std::size_t bytes_for(std::size_t slot_count) {
-    return slot_count * (sizeof(Slot) + 1);
-  }
+  static std::size_t bytes_for(std::size_t slot_count) { return slot_count * (sizeof(Slot) + 1); }
 
   std::size_t mask;
   std::unique_ptr<std::atomic<std::uint8_t>[]> control;

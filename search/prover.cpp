@@ -44,9 +44,6 @@ int largest_finite_value(WorkingBoard const& board) {
   return targets_on(board) * std::max(board.height - 1, 0);
 }
 
-// Thrown out of a shared request that another thread has shown to hold.
-struct Abandoned {};
-
 struct Request {
   int stack;
   int slot;
@@ -68,14 +65,34 @@ std::vector<Request> requests_hardest_first(WorkingBoard const& board) {
       int const lifted = board.level[s] - 1 - slot;
       int const lifted_targets = std::popcount(t) - 1;
       bool const lowest = t == board.targets(s);
-      requests.push_back(
-          {s, slot, request_lower_bound(above, free, open, lifted, lifted_targets, lowest), lifted});
+      requests.push_back({s, slot,
+                          request_lower_bound(above, free, open, lifted, lifted_targets, lowest),
+                          lifted});
     }
   }
   std::sort(requests.begin(), requests.end(), [](Request const& a, Request const& b) {
     return a.bound != b.bound ? a.bound > b.bound : a.lifted > b.lifted;
   });
   return requests;
+}
+
+// Tries items 0, 1, ... of a list in turn until try_one(i) says that one decided. Beside other
+// threads (busy set), an item after the first that another thread is in is put off until the
+// rest have been tried. The first is tried by every thread: most often it decides alone, and
+// the threads that follow one another down through first items spread out below.
+template <class IsBusy, class Try>
+void in_turn(std::size_t count, BusyBoards const* busy, IsBusy&& is_busy, Try&& try_one) {
+  std::vector<std::size_t> later;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (busy && i > 0 && is_busy(i)) {
+      later.push_back(i);
+    } else if (try_one(i)) {
+      return;
+    }
+  }
+  for (std::size_t i : later) {
+    if (try_one(i)) return;
+  }
 }
 
 }  // namespace
@@ -101,16 +118,28 @@ Proof Prover::at_least(PackedBoard const& board, int goal) {
   }
 
   ++expanded_;
-  if (abandon_ && abandon_->load(std::memory_order_relaxed)) throw Abandoned{};
   tick_();
+  std::uint64_t const hash = busy_ ? PackedBoardHash()(board) : 0;
+  BusyBoards::Mark const expanding(busy_, hash);
+  std::vector<Request> const requests = requests_hardest_first(w);
+  auto const request_hash = [&](std::size_t i) {
+    return BusyBoards::request_hash(hash, requests[i].stack, requests[i].slot);
+  };
   int upper = 0;  // the most any request was shown to cost, all of them falling short of goal
-  for (Request const& r : requests_hardest_first(w)) {
-    Proof const request = request_reaches(w, r.stack, r.slot, goal);
-    if (request.holds) {
-      table_.raise_lower(board, request.bound);
-      return request;
-    }
-    upper = std::max(upper, request.bound);
+  std::optional<Proof> held;
+  in_turn(
+      requests.size(), helping_ ? busy_ : nullptr,
+      [&](std::size_t i) { return busy_->busy(request_hash(i)); },
+      [&](std::size_t i) {
+        BusyBoards::Mark const trying(busy_, busy_ ? request_hash(i) : 0);
+        Proof const request = request_reaches(w, requests[i].stack, requests[i].slot, goal);
+        if (request.holds) held = request;
+        upper = std::max(upper, request.bound);
+        return request.holds;
+      });
+  if (held) {
+    table_.raise_lower(board, held->bound);
+    return *held;
   }
   table_.cut_upper(board, upper);
   return {false, upper};
@@ -139,8 +168,8 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
 
   ++depth_;
   std::vector<Child>& children = children_buffer();
-  int least = kNoPlacement;    // the least any placement cut off or searched is worth
-  std::optional<int> refuted;  // what the refuting child is worth at most
+  int least = kNoPlacement;                  // the least any placement cut off or searched is worth
+  std::optional<int> refuted;                // what the refuting child is worth at most
   int lifted_targets[kMaxPackedHeight + 1];  // among lifted items i and above, from the top
   lifted_targets[lifted] = 0;
   for (int i = lifted - 1; i >= 0; --i)
@@ -181,15 +210,19 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
                  ? a.bound < b.bound
                  : (a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo);
     });
-    for (std::size_t c = 0; c < children.size() && !refuted; ++c) {
-      if (c > 0 && children[c].board == children[c - 1].board) continue;
-      Proof const child = at_least(children[c].board, need);
-      if (child.holds) {
-        least = std::min(least, child.bound);
-      } else {
-        refuted = child.bound;
-      }
-    }
+    in_turn(
+        children.size(), helping_ ? busy_ : nullptr,
+        [&](std::size_t c) { return busy_->busy(PackedBoardHash()(children[c].board)); },
+        [&](std::size_t c) {
+          if (c > 0 && children[c].board == children[c - 1].board) return false;
+          Proof const child = at_least(children[c].board, need);
+          if (child.holds) {
+            least = std::min(least, child.bound);
+          } else {
+            refuted = child.bound;
+          }
+          return !child.holds;
+        });
   }
   --depth_;
   if (refuted) return {false, plus_moves(lifted, *refuted)};
@@ -217,36 +250,6 @@ std::optional<Proof> Prover::decided(PackedBoard const& board, int goal) {
   return std::nullopt;
 }
 
-void Prover::try_shared(PackedBoard const& board, int goal, SharedRequests& shared) {
-  WorkingBoard const w(board);
-  std::vector<Request> const requests = requests_hardest_first(w);
-  abandon_ = &shared.held;
-  while (!shared.held.load()) {
-    int const i = shared.next.fetch_add(1);
-    if (i >= static_cast<int>(requests.size())) break;
-    try {
-      Proof const request = request_reaches(w, requests[i].stack, requests[i].slot, goal);
-      if (request.holds) {
-        shared.held_bound.store(request.bound);
-        shared.held.store(true);
-        break;
-      }
-      int seen = shared.upper.load();
-      while (request.bound > seen && !shared.upper.compare_exchange_weak(seen, request.bound)) {
-      }
-    } catch (Abandoned const&) {
-      depth_ = 0;
-      break;
-    } catch (...) {
-      depth_ = 0;
-      std::lock_guard const lock(shared.failure_mutex);
-      if (!shared.failure) shared.failure = std::current_exception();
-      break;
-    }
-  }
-  abandon_ = nullptr;
-}
-
 int Prover::value(PackedBoard const& board, std::function<Proof(int goal)> const& prove) {
   WorkingBoard const w(board);
   if (can_run_out_of_room(w) && prove(kNoPlacement).holds) return kNoPlacement;
@@ -266,10 +269,10 @@ int Prover::request_cost(PackedBoard const& board, int stack, int slot) {
   WorkingBoard const w(board);
   if (request_reaches(w, stack, slot, kNoPlacement).holds) return kNoPlacement;
   std::uint32_t const above_slot = w.targets(stack) >> slot >> 1;
-  int v = request_lower_bound(items_above_lowest_targets(w), free_slots_without_targets(w, -1),
-                              open_stacks_without_targets(w, -1), w.level[stack] - 1 - slot,
-                              std::popcount(above_slot),
-                              std::countr_zero(w.targets(stack)) == slot);
+  int v =
+      request_lower_bound(items_above_lowest_targets(w), free_slots_without_targets(w, -1),
+                          open_stacks_without_targets(w, -1), w.level[stack] - 1 - slot,
+                          std::popcount(above_slot), std::countr_zero(w.targets(stack)) == slot);
   int const most = largest_finite_value(w);
   for (Proof p = request_reaches(w, stack, slot, v + 1); p.holds;
        p = request_reaches(w, stack, slot, v + 1)) {

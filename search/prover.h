@@ -4,36 +4,25 @@
 // refutes it. Only request-phase boards are stored; retrievals are expanded where they are met.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <exception>
-#include <mutex>
-#include <optional>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "model/packed_board.h"
 #include "model/working_board.h"
+#include "search/busy_boards.h"
 #include "search/packed_bound_table.h"
 #include "search/proof.h"
-
-// The requests of one board that several threads try at once, for one goal: each takes the
-// next untried one, and all stop once one holds.
-struct SharedRequests {
-  std::atomic<int> next{0};
-  std::atomic<bool> held{false};
-  std::atomic<int> held_bound{0};
-  std::atomic<int> upper{0};  // the most any request that fell short was shown to cost
-  std::mutex failure_mutex;
-  std::exception_ptr failure;  // why a thread gave up a request it had taken
-};
 
 class Prover {
  public:
   // tick is called once for every board the prover expands, so that callers can show
-  // progress or keep time; it may throw to abandon the search.
-  Prover(BoundTable& table, std::function<void()> tick) : table_(table), tick_(std::move(tick)) {}
+  // progress or keep time; it may throw to abandon the search. busy: set on the provers of
+  // helper threads, which search the proofs of another prover over the same table.
+  Prover(BoundTable& table, std::function<void()> tick, BusyBoards* busy = nullptr)
+      : table_(table), tick_(std::move(tick)), busy_(busy), helping_(busy != nullptr) {}
 
   // Whether the board (request phase, canonical) is worth at least goal; goal may be
   // kNoPlacement, asking whether some request can be made that nothing can serve.
@@ -52,11 +41,9 @@ class Prover {
   // Whether the board is decided for goal without trying its requests: by the table or the
   // cheap bound.
   std::optional<Proof> decided(PackedBoard const& board, int goal);
-  // This thread's share of trying the board's requests for goal (see SharedRequests); a
-  // request abandoned because another held is not counted, one this thread could not finish
-  // leaves its reason in `shared.failure`.
-  void try_shared(PackedBoard const& board, int goal, SharedRequests& shared);
-
+  // Marks what it searches in `busy` from now on, for helpers to keep out of, or nothing
+  // (nullptr); it keeps to its own order whatever they do.
+  void share(BusyBoards* busy) { busy_ = busy; }
 
  private:
   struct Child {
@@ -70,7 +57,8 @@ class Prover {
   BoundTable& table_;
   std::function<void()> tick_;
   std::uint64_t expanded_ = 0;
-  std::atomic<bool> const* abandon_ = nullptr;  // set: the shared request at hand is moot
+  BusyBoards* busy_;
+  bool helping_;  // puts off what other threads are in
   // One buffer of children for every retrieval being searched, deepest last; a deque, so
   // that growing it for a deeper search leaves the buffers of the searches above in place.
   std::deque<std::vector<Child>> buffers_;

@@ -6,8 +6,11 @@
 #include <random>
 
 #include "search/engine.h"
+#include "search/helper_threads.h"
+#include "search/prover.h"
 #include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
+#include "support/test_boards.h"
 #include "support/test_yards.h"
 
 namespace {
@@ -83,7 +86,39 @@ TEST(AnytimeBounds, AnInterruptStopsTheNextQuery) {
 
 namespace {
 
-// A value search long enough that its later goals share their requests out among threads.
+// Helpers from the first board on, so that small boards share their proofs too: every proof
+// of the query's prover made beside a helper on one table, against a prover alone.
+TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
+  std::mt19937 rng(17);
+  std::uint64_t helped = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    State board = random_board(rng, 4 + trial % 4, 4 + trial % 3, 0.7);
+    board.sort_stacks();
+    PackedBoard const key = pack(board);
+    BoundTable alone_table(0);
+    int const alone = Prover(alone_table, [] {}).value(key);
+    BoundTable table(0, true);
+    BusyBoards busy;
+    Prover prover(table, [] {});
+    prover.share(&busy);
+    int const shared = prover.value(key, [&](int goal) {
+      HelperThreads helpers(
+          1,
+          [&](std::function<void()> const& tick) {
+            Prover(table, tick, &busy).at_least(key, goal);
+          },
+          SearchLimits{});
+      Proof const proof = prover.at_least(key, goal);
+      helpers.stop();
+      helped += helpers.expanded();
+      return proof;
+    });
+    ASSERT_EQ(shared, alone) << format_compact_board(board);
+  }
+  EXPECT_GT(helped, 0u);
+}
+
+// A value search long enough for the engine to start its helpers.
 TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
   State board = std::get<State>(parse_compact_board("11211120/11212221/12210000/12221200/20000000/21000000"));
   board.sort_stacks();
