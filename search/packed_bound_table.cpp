@@ -88,6 +88,15 @@ std::optional<Bounds> PackedBoundTable::find(PackedBoard const& board) const {
   }
 }
 
+void PackedBoundTable::prefetch(PackedBoard const& board) const {
+  Place const p = place_of(board);
+  Array const* a = p.shard->array.load(std::memory_order_acquire);
+  if (!a) return;
+  std::size_t const i = p.start & a->mask;
+  __builtin_prefetch(&a->control[i]);
+  __builtin_prefetch(&a->slots[i]);
+}
+
 void PackedBoundTable::raise_lower(PackedBoard const& board, int lower) {
   change(board, [&](Bounds& b) {
     if (lower > b.lower) b.lower = stored_bound(lower);

@@ -34,6 +34,8 @@ class PackedBoundTable {
   PackedBoundTable& operator=(PackedBoundTable const&) = delete;
 
   std::optional<Bounds> find(PackedBoard const& board) const;
+  // Starts fetching what find(board) will read.
+  void prefetch(PackedBoard const& board) const;
   // Raises the lower bound to at least `lower` (values are clamped to what a slot holds:
   // a bound too big for it is kept weaker, never wrong).
   void raise_lower(PackedBoard const& board, int lower);

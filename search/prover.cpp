@@ -182,14 +182,13 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
     least = std::min(least, bound);
     return true;
   };
-  retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
-    int const bound = dead_end_goal ? 0 : placement_bound.child();
-    if (bound >= need) {
-      least = std::min(least, bound);
-      return true;
-    }
-    PackedBoard const child = placed.canonical();
-    if (std::optional<Bounds> const known = table_.find(child)) {
+  // A child is looked up in the table while the next placement is made, its slot fetched
+  // meanwhile: the look-ups, which mostly miss the caches, took some 40 % of the time (and
+  // looking four placements ahead gained no more). A child that refutes stops the walk one
+  // placement later than it could have.
+  std::optional<Child> pending;
+  auto const look_up = [&](Child const& child) {
+    if (std::optional<Bounds> const known = table_.find(child.board)) {
       if (value_of(known->lower) >= need) {
         least = std::min(least, value_of(known->lower));
         return true;
@@ -199,9 +198,22 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
         return false;
       }
     }
-    children.push_back({child, bound});
+    children.push_back(child);
     return true;
+  };
+  retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
+    int const bound = dead_end_goal ? 0 : placement_bound.child();
+    if (bound >= need) {
+      least = std::min(least, bound);
+      return true;
+    }
+    Child const child{placed.canonical(), bound};
+    table_.prefetch(child.board);
+    bool const go_on = !pending || look_up(*pending);
+    pending = child;
+    return go_on;
   });
+  if (pending && !refuted) look_up(*pending);
 
   if (!refuted) {
     // Cheapest-looking children first: the likeliest to refute.
