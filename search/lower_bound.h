@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 
 #include "model/working_board.h"
 
@@ -45,9 +46,10 @@ int moves_lower_bound(WorkingBoard const& board);
 // open stack never saves more than that one move later, so the retrieving side gives nothing
 // away this way, and S plus the extra moves of any sequence is a bound; this takes the most
 // over the orders of up to kMaxSequenceStacks stacks. Some hundreds of steps: worth taking
-// only where the one-ply bound falls short.
+// only where the one-ply bound falls short. Against a goal (`enough`), it may stop at the first
+// order found whose bound reaches it, and give that bound.
 inline constexpr int kMaxSequenceStacks = 7;
-int sequence_lower_bound(WorkingBoard const& board);
+int sequence_lower_bound(WorkingBoard const& board, int enough = INT_MAX);
 
 // A lower bound on the cost of a request that lifts `lifted` items, `lifted_targets` of them
 // targets, on a board with S = above, F = free and Z = open: as the board's bound, but for that

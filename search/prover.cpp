@@ -114,7 +114,7 @@ Proof Prover::at_least(PackedBoard const& board, int goal) {
   int const bound = moves_lower_bound(w);
   if (bound >= goal) return {true, bound};
   if (goal != kNoPlacement) {
-    if (int const seq = sequence_lower_bound(w); seq >= goal) return {true, seq};
+    if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return {true, seq};
   }
 
   ++expanded_;
@@ -257,7 +257,7 @@ std::optional<Proof> Prover::decided(PackedBoard const& board, int goal) {
   }
   if (int const bound = moves_lower_bound(w); bound >= goal) return Proof{true, bound};
   if (goal != kNoPlacement) {
-    if (int const seq = sequence_lower_bound(w); seq >= goal) return Proof{true, seq};
+    if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return Proof{true, seq};
   }
   return std::nullopt;
 }

@@ -67,6 +67,12 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
             int const sequence = sequence_lower_bound(w);
             ASSERT_LE(bound, value) << format_compact_board(unpack(key));
             ASSERT_LE(sequence, value) << format_compact_board(unpack(key));
+            // Against a goal, the bound reaches it exactly when the full bound does.
+            for (int goal : {sequence - 1, sequence, sequence + 1}) {
+              int const against = sequence_lower_bound(w, goal);
+              ASSERT_EQ(against >= goal, sequence >= goal) << format_compact_board(unpack(key));
+              ASSERT_LE(against, sequence);
+            }
             above_plain += bound > items_above_lowest_targets(w);
             above_one_ply += sequence > bound;
             ++boards;
