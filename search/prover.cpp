@@ -8,6 +8,7 @@
 #include "rules/no_placement.h"
 #include "rules/retrieval.h"
 #include "search/lower_bound.h"
+#include "search/settled_value.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ Proof Prover::at_least(PackedBoard const& board, int goal) {
   if (goal == kNoPlacement && !can_run_out_of_room(w)) return {false, largest_finite_value(w)};
   int const bound = moves_lower_bound(w);
   if (bound >= goal) return {true, bound};
+  if (int const settled = settled_value(w); settled >= 0) return {false, settled};
   if (goal != kNoPlacement) {
     if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return {true, seq};
   }
@@ -207,6 +209,11 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
       least = std::min(least, bound);
       return true;
     }
+    // Worth no more than its bound, which falls short.
+    if (int const settled = settled_value(placed); settled >= 0) {
+      refuted = settled;
+      return false;
+    }
     Child const child{placed.canonical(), bound};
     table_.prefetch(child.board);
     bool const go_on = !pending || look_up(*pending);
@@ -256,6 +263,7 @@ std::optional<Proof> Prover::decided(PackedBoard const& board, int goal) {
     return Proof{false, largest_finite_value(w)};
   }
   if (int const bound = moves_lower_bound(w); bound >= goal) return Proof{true, bound};
+  if (int const settled = settled_value(w); settled >= 0) return Proof{false, settled};
   if (goal != kNoPlacement) {
     if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return Proof{true, seq};
   }

@@ -1,7 +1,9 @@
-// The search's cheap bounds against exact values. A bound above a board's true value cuts off
-// proofs the board needs; on small yards that seldom changes an answer, so the bounds are
-// checked themselves, on every board the exact solver meets.
+// The search's cheap bounds, and the values it takes without a search, against exact values. A
+// bound above a board's true value cuts off proofs the board needs; on small yards that seldom
+// changes an answer, so the bounds are checked themselves, on every board the exact solver
+// meets.
 #include "search/lower_bound.h"
+#include "search/settled_value.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +54,7 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
   int boards = 0;
   int above_plain = 0;  // boards where the bound is above S, the items that must move once
   int above_one_ply = 0;  // boards where a sequence of requests gives more than one
+  int settled_boards = 0;  // boards whose value needs no search
   for (int n = 2; n <= 5; ++n) {
     for (int height = 2; height <= 5; ++height) {
       for (int trial = 0; trial < 20; ++trial) {
@@ -67,6 +70,10 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
             int const sequence = sequence_lower_bound(w);
             ASSERT_LE(bound, value) << format_compact_board(unpack(key));
             ASSERT_LE(sequence, value) << format_compact_board(unpack(key));
+            if (int const settled = settled_value(w); settled >= 0) {
+              ASSERT_EQ(settled, value) << format_compact_board(unpack(key));
+              ++settled_boards;
+            }
             // Against a goal, the bound reaches it exactly when the full bound does.
             for (int goal : {sequence - 1, sequence, sequence + 1}) {
               int const against = sequence_lower_bound(w, goal);
@@ -98,6 +105,7 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
   EXPECT_GT(boards, 10000);
   EXPECT_GT(above_plain, 100);  // the one-ply terms do bite
   EXPECT_GT(above_one_ply, 500);
+  EXPECT_GT(settled_boards, 1000);
 }
 
 }  // namespace
