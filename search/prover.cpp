@@ -170,8 +170,7 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
 
   ++depth_;
   std::vector<Child>& children = children_buffer();
-  int least = kNoPlacement;                  // the least any placement cut off or searched is worth
-  std::optional<int> refuted;                // what the refuting child is worth at most
+  Outcome out;
   int lifted_targets[kMaxPackedHeight + 1];  // among lifted items i and above, from the top
   lifted_targets[lifted] = 0;
   for (int i = lifted - 1; i >= 0; --i)
@@ -181,7 +180,7 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
     if (dead_end_goal) return false;
     int const bound = placement_bound.after(placed, i, last);
     if (i == lifted || bound < need) return false;
-    least = std::min(least, bound);
+    out.least = std::min(out.least, bound);
     return true;
   };
   // A child is looked up in the table while the next placement is made, its slot fetched
@@ -189,63 +188,65 @@ Proof Prover::request_reaches(WorkingBoard const& board, int stack, int slot, in
   // looking four placements ahead gained no more). A child that refutes stops the walk one
   // placement later than it could have.
   std::optional<Child> pending;
-  auto const look_up = [&](Child const& child) {
-    if (std::optional<Bounds> const known = table_.find(child.board)) {
-      if (value_of(known->lower) >= need) {
-        least = std::min(least, value_of(known->lower));
-        return true;
-      }
-      if (value_of(known->upper) < need) {
-        refuted = value_of(known->upper);
-        return false;
-      }
-    }
-    children.push_back(child);
-    return true;
-  };
   retrieval.walk(always_enough, [&](WorkingBoard const& placed) {
     int const bound = dead_end_goal ? 0 : placement_bound.child();
     if (bound >= need) {
-      least = std::min(least, bound);
+      out.least = std::min(out.least, bound);
       return true;
     }
     // Worth no more than its bound, which falls short.
     if (int const settled = settled_value(placed); settled >= 0) {
-      refuted = settled;
+      out.refuted = settled;
       return false;
     }
     Child const child{placed.canonical(), bound};
     table_.prefetch(child.board);
-    bool const go_on = !pending || look_up(*pending);
+    bool const go_on = !pending || look_up(*pending, need, children, out);
     pending = child;
     return go_on;
   });
-  if (pending && !refuted) look_up(*pending);
-
-  if (!refuted) {
-    // Cheapest-looking children first: the likeliest to refute.
-    std::sort(children.begin(), children.end(), [](Child const& a, Child const& b) {
-      return a.bound != b.bound
-                 ? a.bound < b.bound
-                 : (a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo);
-    });
-    in_turn(
-        children.size(), helping_ ? busy_ : nullptr,
-        [&](std::size_t c) { return busy_->busy(PackedBoardHash()(children[c].board)); },
-        [&](std::size_t c) {
-          if (c > 0 && children[c].board == children[c - 1].board) return false;
-          Proof const child = at_least(children[c].board, need);
-          if (child.holds) {
-            least = std::min(least, child.bound);
-          } else {
-            refuted = child.bound;
-          }
-          return !child.holds;
-        });
-  }
+  if (pending && !out.refuted) look_up(*pending, need, children, out);
+  if (!out.refuted) search_children(children, need, out);
   --depth_;
-  if (refuted) return {false, plus_moves(lifted, *refuted)};
-  return {true, plus_moves(lifted, least)};
+  if (out.refuted) return {false, plus_moves(lifted, *out.refuted)};
+  return {true, plus_moves(lifted, out.least)};
+}
+
+bool Prover::look_up(Child const& child, int need, std::vector<Child>& children, Outcome& out) {
+  if (std::optional<Bounds> const known = table_.find(child.board)) {
+    if (value_of(known->lower) >= need) {
+      out.least = std::min(out.least, value_of(known->lower));
+      return true;
+    }
+    if (value_of(known->upper) < need) {
+      out.refuted = value_of(known->upper);
+      return false;
+    }
+  }
+  children.push_back(child);
+  return true;
+}
+
+void Prover::search_children(std::vector<Child>& children, int need, Outcome& out) {
+  // Cheapest-looking children first: the likeliest to refute.
+  std::sort(children.begin(), children.end(), [](Child const& a, Child const& b) {
+    return a.bound != b.bound
+               ? a.bound < b.bound
+               : (a.board.hi != b.board.hi ? a.board.hi < b.board.hi : a.board.lo < b.board.lo);
+  });
+  in_turn(
+      children.size(), helping_ ? busy_ : nullptr,
+      [&](std::size_t c) { return busy_->busy(PackedBoardHash()(children[c].board)); },
+      [&](std::size_t c) {
+        if (c > 0 && children[c].board == children[c - 1].board) return false;
+        Proof const child = at_least(children[c].board, need);
+        if (child.holds) {
+          out.least = std::min(out.least, child.bound);
+        } else {
+          out.refuted = child.bound;
+        }
+        return !child.holds;
+      });
 }
 
 int Prover::value(PackedBoard const& board) {

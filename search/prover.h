@@ -12,6 +12,7 @@
 
 #include "model/packed_board.h"
 #include "model/working_board.h"
+#include "rules/no_placement.h"
 #include "search/busy_boards.h"
 #include "search/packed_bound_table.h"
 #include "search/proof.h"
@@ -51,7 +52,18 @@ class Prover {
     int bound;  // lower bound on its value
   };
 
+  // How far the search of a request's placements got.
+  struct Outcome {
+    int least = kNoPlacement;    // the least any placement cut off or searched is worth
+    std::optional<int> refuted;  // what the refuting child is worth at most
+  };
+
   Proof request_reaches(WorkingBoard const& board, int stack, int slot, int goal);
+  // Takes the child's bounds from the table: whether it is worth need or more, whether it
+  // refutes, or else puts it among the children to search; false once it refutes.
+  bool look_up(Child const& child, int need, std::vector<Child>& children, Outcome& out);
+  // Searches the children, cheapest-looking first, until one refutes.
+  void search_children(std::vector<Child>& children, int need, Outcome& out);
   std::vector<Child>& children_buffer();
 
   BoundTable& table_;
