@@ -7,6 +7,7 @@
 int settled_value(WorkingBoard const& board) {
   int lifted_targets = 0;
   int lifted_others = 0;
+  int stacks_lifting_targets = 0;
   int free = 0;
   int open = 0;
   std::array<int, kMaxPackedStacks> room;  // of the open stacks without targets
@@ -20,10 +21,12 @@ int settled_value(WorkingBoard const& board) {
     int const targets = std::popcount(t) - 1;
     lifted_targets += targets;
     lifted_others += board.above_lowest_target(s) - targets;
+    stacks_lifting_targets += targets > 0;
   }
-  if (lifted_targets > open) return -1;
-  std::partial_sort(room.begin(), room.begin() + lifted_targets, room.begin() + open);
-  for (int k = 0; k < lifted_targets; ++k)
+  int const parked = lifted_targets - std::max(stacks_lifting_targets - 1, 0);
+  if (parked > open) return -1;
+  std::partial_sort(room.begin(), room.begin() + parked, room.begin() + open);
+  for (int k = 0; k < parked; ++k)
     free -= room[k];
   return lifted_others <= free ? lifted_targets + lifted_others : -1;
 }

@@ -3,11 +3,17 @@
 // items above the lowest targets, see search/lower_bound.h), whatever the order of requests.
 //
 // Such a place exists for every item at once when the stacks without targets have room for
-// them all, kept apart: each target above a lowest target gets a stack of its own to land on,
-// where it is on top until it leaves (the stacks with the least room are given to them), and
-// the other items above lowest targets fit in the free slots of the rest, which they never
-// leave. Items below the lowest target of a stack are other items and never move. Room that
-// retrievals free later is not counted: the test asks only for what is enough now.
+// them all, kept apart. A lifted target is parked on an open stack without targets of its own,
+// on top until it leaves; the other items above lowest targets fit in the free slots of the
+// stacks not kept for parking, which they never leave. Items below the lowest target of a stack
+// are other items and never move. How many stacks parking needs: a stack with t targets above
+// its lowest can have at most t - 1 of them lifted while its lowest stays (a request for its
+// second target lifts those above it); lifting all t takes a request for its lowest target,
+// after which the stack holds only other items and takes a parked target itself. So the
+// requesting side can have at most (targets above lowest targets) - (stacks holding them) + 1
+// parked at once beyond the stacks it empties, and those stacks, the ones with the least room,
+// are kept for parking. Other room that retrievals free is not counted: the test asks only for
+// what is enough now.
 #pragma once
 
 #include "model/working_board.h"

@@ -183,7 +183,7 @@ TEST(SolveProgram, MemoryTheSystemRefusesIsNotTheBudget) {
 #endif
   // 20 MB of address space is enough to start and solve a small board, and is gone long before
   // this board's millions of boards reach the default budget, half the physical memory.
-  std::string const big = "11211120/11212221/12210000/12221200/20000000/21000000";
+  std::string const big = "1120000000/1121210000/1122000000/1210000000/1222120000/2121220000";
   auto const limited = [](std::string const& args, std::string const& input) {
     return run_program({"/bin/sh", "-c", "ulimit -v 20000 && " STACKS_SOLVE " " + args}, input);
   };
