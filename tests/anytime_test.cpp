@@ -118,21 +118,27 @@ TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
   EXPECT_GT(helped, 0u);
 }
 
-// A value search long enough for the engine to start its helpers.
+// Value searches long enough for the engine to start its helpers: one whose dear goals come
+// after 65536 boards, and one whose every dear board is in a goal begun before that many, which
+// helpers must join part-way.
 TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
-  State board = std::get<State>(parse_compact_board("11211120/11212221/12210000/12221200/20000000/21000000"));
-  board.sort_stacks();
-  Engine one;
-  Engine two(0, nullptr, 2);
-  EXPECT_EQ(two.value(board), one.value(board));
-  EXPECT_GT(two.stats().helped, 0u);
-  auto const line_one = one.best_line(board);
-  auto const line_two = two.best_line(board);
-  ASSERT_TRUE(line_one && line_two);
-  ASSERT_EQ(line_two->size(), line_one->size());
-  for (std::size_t s = 0; s < line_one->size(); ++s) {
-    EXPECT_EQ((*line_two)[s].stack, (*line_one)[s].stack);
-    EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
+  for (char const* compact : {"11211120/11212221/12210000/12221200/20000000/21000000",
+                              "00000000/11112000/12111200/12212100/21222121/22200000"}) {
+    SCOPED_TRACE(compact);
+    State board = std::get<State>(parse_compact_board(compact));
+    board.sort_stacks();
+    Engine one;
+    Engine two(0, nullptr, 2);
+    EXPECT_EQ(two.value(board), one.value(board));
+    EXPECT_GT(two.stats().helped, 0u);
+    auto const line_one = one.best_line(board);
+    auto const line_two = two.best_line(board);
+    ASSERT_TRUE(line_one && line_two);
+    ASSERT_EQ(line_two->size(), line_one->size());
+    for (std::size_t s = 0; s < line_one->size(); ++s) {
+      EXPECT_EQ((*line_two)[s].stack, (*line_one)[s].stack);
+      EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
+    }
   }
 }
 
