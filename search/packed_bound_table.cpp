@@ -133,7 +133,7 @@ void PackedBoundTable::change(PackedBoard const& board, Change&& change) {
       }
     }
     if (!grown && (!a || a->full())) {
-      grow(shard, board);
+      grow(shard);
       continue;
     }
     Bounds b;
@@ -148,7 +148,7 @@ void PackedBoundTable::change(PackedBoard const& board, Change&& change) {
 }
 
 // Copies the shard's boards into an array twice the size, within the budget.
-void PackedBoundTable::grow(Shard& shard, PackedBoard const&) {
+void PackedBoundTable::grow(Shard& shard) {
   Array const* old = shard.current.get();
   std::size_t const slot_count = old ? 2 * old->slot_count() : kFirstSlots;
   std::size_t const more = Array::bytes_for(slot_count);

@@ -65,7 +65,7 @@ class PackedBoundTable {
   Place place_of(PackedBoard const& board) const;
   template <class Change>
   void change(PackedBoard const& board, Change&& change);
-  void grow(Shard& shard, PackedBoard const& board);
+  void grow(Shard& shard);
   void start_shape(std::uint64_t shape);
   void retire(Shard& shard);
 

@@ -104,20 +104,31 @@ std::vector<Prover::Child>& Prover::children_buffer() {
   return buffers_[depth_];
 }
 
-Proof Prover::at_least(PackedBoard const& board, int goal) {
-  if (goal <= 0) return {true, 0};
+std::optional<Proof> Prover::decided_by_table(PackedBoard const& board, int goal) const {
+  if (goal <= 0) return Proof{true, 0};
   if (std::optional<Bounds> const known = table_.find(board)) {
-    if (value_of(known->lower) >= goal) return {true, value_of(known->lower)};
-    if (value_of(known->upper) < goal) return {false, value_of(known->upper)};
+    if (value_of(known->lower) >= goal) return Proof{true, value_of(known->lower)};
+    if (value_of(known->upper) < goal) return Proof{false, value_of(known->upper)};
   }
-  WorkingBoard const w(board);
-  if (goal == kNoPlacement && !can_run_out_of_room(w)) return {false, largest_finite_value(w)};
-  int const bound = moves_lower_bound(w);
-  if (bound >= goal) return {true, bound};
-  if (int const settled = settled_value(w); settled >= 0) return {false, settled};
+  return std::nullopt;
+}
+
+std::optional<Proof> Prover::decided_by_bounds(WorkingBoard const& w, int goal) {
+  if (goal == kNoPlacement && !can_run_out_of_room(w)) {
+    return Proof{false, largest_finite_value(w)};
+  }
+  if (int const bound = moves_lower_bound(w); bound >= goal) return Proof{true, bound};
+  if (int const settled = settled_value(w); settled >= 0) return Proof{false, settled};
   if (goal != kNoPlacement) {
-    if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return {true, seq};
+    if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return Proof{true, seq};
   }
+  return std::nullopt;
+}
+
+Proof Prover::at_least(PackedBoard const& board, int goal) {
+  if (std::optional<Proof> const known = decided_by_table(board, goal)) return *known;
+  WorkingBoard const w(board);
+  if (std::optional<Proof> const bounded = decided_by_bounds(w, goal)) return *bounded;
 
   ++expanded_;
   tick_();
@@ -254,21 +265,8 @@ int Prover::value(PackedBoard const& board) {
 }
 
 std::optional<Proof> Prover::decided(PackedBoard const& board, int goal) {
-  if (goal <= 0) return Proof{true, 0};
-  if (std::optional<Bounds> const known = table_.find(board)) {
-    if (value_of(known->lower) >= goal) return Proof{true, value_of(known->lower)};
-    if (value_of(known->upper) < goal) return Proof{false, value_of(known->upper)};
-  }
-  WorkingBoard const w(board);
-  if (goal == kNoPlacement && !can_run_out_of_room(w)) {
-    return Proof{false, largest_finite_value(w)};
-  }
-  if (int const bound = moves_lower_bound(w); bound >= goal) return Proof{true, bound};
-  if (int const settled = settled_value(w); settled >= 0) return Proof{false, settled};
-  if (goal != kNoPlacement) {
-    if (int const seq = sequence_lower_bound(w, goal); seq >= goal) return Proof{true, seq};
-  }
-  return std::nullopt;
+  if (std::optional<Proof> const known = decided_by_table(board, goal)) return known;
+  return decided_by_bounds(WorkingBoard(board), goal);
 }
 
 int Prover::value(PackedBoard const& board, std::function<Proof(int goal)> const& prove) {

@@ -58,6 +58,10 @@ class Prover {
     std::optional<int> refuted;  // what the refuting child is worth at most
   };
 
+  // The two halves of decided(): the table's bounds (goal 0 included), and the cheap bounds
+  // and the settled value, which need the board decoded.
+  std::optional<Proof> decided_by_table(PackedBoard const& board, int goal) const;
+  static std::optional<Proof> decided_by_bounds(WorkingBoard const& w, int goal);
   Proof request_reaches(WorkingBoard const& board, int stack, int slot, int goal);
   // Takes the child's bounds from the table: whether it is worth need or more, whether it
   // refutes, or else puts it among the children to search; false once it refutes.
