@@ -2,14 +2,16 @@
 // line it falls back on is a line of play whose steps' bounds hold too.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <random>
+#include <thread>
 
+#include "board_io/compact_form.h"
+#include "board_io/instance_form.h"
 #include "search/engine.h"
 #include "search/helper_threads.h"
 #include "search/prover.h"
-#include "board_io/compact_form.h"
-#include "board_io/instance_form.h"
 #include "support/test_boards.h"
 #include "support/test_yards.h"
 
@@ -116,6 +118,48 @@ TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
     ASSERT_EQ(shared, alone) << format_compact_board(board);
   }
   EXPECT_GT(helped, 0u);
+}
+
+// Two threads stopped by each limit, once the helpers are at work: the status, or the memory
+// shortage, says which limit it was, and the bounds proved so far hold.
+TEST(EngineThreads, StopAtEachLimitWithTrueBounds) {
+  State board =
+      std::get<State>(parse_compact_board("12000000/12121211/12210000/12212210/21120000/22100000"));
+  board.sort_stacks();
+  int const value = 34;
+  struct Case {
+    char const* name;
+    std::size_t max_bytes;
+    double seconds;
+    bool interrupt;
+    SearchStatus status;
+  };
+  for (Case const& c :
+       {Case{"time limit", 0, 1.5, false, SearchStatus::time_limit},
+        Case{"interrupt", 0, INFINITY, true, SearchStatus::interrupted},
+        Case{"budget", std::size_t{8} << 20, INFINITY, false, SearchStatus::memory_limit}}) {
+    SCOPED_TRACE(c.name);
+    std::atomic<bool> interrupt{false};
+    Engine engine(c.max_bytes, nullptr, 2);
+    engine.set_limits(SearchLimits::within_seconds(c.seconds, &interrupt));
+    std::thread signal([&] {
+      if (!c.interrupt) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+      interrupt = true;
+    });
+    EXPECT_FALSE(engine.value(board).has_value());
+    signal.join();
+    EXPECT_EQ(engine.status(), c.status);
+    if (c.max_bytes != 0) {
+      EXPECT_EQ(engine.memory_shortage(), MemoryShortage::budget);
+      EXPECT_GT(engine.stats().helped, 0u);
+      continue;
+    }
+    std::optional<ValueBounds> const bounds = engine.bounds(board);
+    ASSERT_TRUE(bounds.has_value());
+    EXPECT_FALSE(Moves(value) < bounds->lower);
+    EXPECT_FALSE(bounds->upper < Moves(value));
+  }
 }
 
 // Value searches long enough for the engine to start its helpers: one whose dear goals come

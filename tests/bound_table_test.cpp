@@ -28,8 +28,8 @@ std::vector<Update> random_updates(int count, unsigned seed) {
   std::mt19937_64 rng(seed);
   std::vector<Update> updates;
   for (int i = 0; i < count; ++i) {
-    PackedBoard const board = PackedBoard::from_bits(
-        (Bits128(8) << 104) | (Bits128(12) << 109) | (Bits128{rng() % 3000} << 92) | rng() % 7);
+    PackedBoard const board = PackedBoard::from_bits((Bits128(8) << 104) | (Bits128(12) << 109) |
+                                                     (Bits128{rng() % 3000} << 92) | rng() % 7);
     int const v = rng() % 5 == 0 ? kNoPlacement : static_cast<int>(rng() % 4095);
     updates.push_back({board, v, rng() % 2 == 0});
   }
@@ -76,6 +76,39 @@ TEST(BoundTable, TwoThreadsLeaveWhatOneLeaves) {
   }
 }
 
+// At its budget the table refuses a new board before it takes the memory, never a board it
+// keeps, and loses nothing; with threads, arrays outgrown but not yet let go count too.
+TEST(BoundTable, AtItsBudgetRefusesOnlyNewBoards) {
+  for (bool const shared : {false, true}) {
+    SCOPED_TRACE(shared);
+    std::size_t const budget = std::size_t{256} << 10;
+    BoundTable table(budget, shared);
+    BoundTable unlimited(0);  // the updates the table took
+    int refused = 0;
+    for (Update const& u : random_updates(40000, 7)) {
+      try {
+        apply(table, u);
+      } catch (BudgetExceeded const&) {
+        ASSERT_FALSE(table.find(u.board).has_value());
+        ++refused;
+        continue;
+      }
+      apply(unlimited, u);
+      ASSERT_LE(table.bytes(), budget);
+    }
+    EXPECT_GT(refused, 1000);
+    EXPECT_EQ(table.size(), unlimited.size());
+    for (Update const& u : random_updates(40000, 7)) {
+      std::optional<Bounds> const kept = unlimited.find(u.board);
+      if (!kept) continue;
+      std::optional<Bounds> const there = table.find(u.board);
+      ASSERT_TRUE(there.has_value());
+      EXPECT_EQ(there->lower, kept->lower);
+      EXPECT_EQ(there->upper, kept->upper);
+    }
+  }
+}
+
 TEST(BoundTable, KeepsWhatAPlainMapKeeps) {
   for (bool const shared : {false, true}) {
     BoundTable table(0, shared);
@@ -105,8 +138,10 @@ TEST(BoundTable, KeepsWhatAPlainMapKeeps) {
 
 TEST(BoundTable, BoardsOfAnotherSizeWithTheSameCodesAreOtherBoards) {
   BoundTable table(0);
-  PackedBoard const two_by_three = PackedBoard::from_bits((Bits128(2) << 104) | (Bits128(3) << 109) | 9);
-  PackedBoard const three_by_two = PackedBoard::from_bits((Bits128(3) << 104) | (Bits128(2) << 109) | 9);
+  PackedBoard const two_by_three =
+      PackedBoard::from_bits((Bits128(2) << 104) | (Bits128(3) << 109) | 9);
+  PackedBoard const three_by_two =
+      PackedBoard::from_bits((Bits128(3) << 104) | (Bits128(2) << 109) | 9);
   table.raise_lower(two_by_three, 4);
   EXPECT_EQ(table.find(three_by_two), std::nullopt);
   table.cut_upper(three_by_two, 2);
