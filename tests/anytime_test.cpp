@@ -12,6 +12,7 @@
 #include "search/engine.h"
 #include "search/helper_threads.h"
 #include "search/prover.h"
+#include "rules/no_placement.h"
 #include "support/test_boards.h"
 #include "support/test_yards.h"
 
@@ -93,8 +94,10 @@ namespace {
 TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
   std::mt19937 rng(17);
   std::uint64_t helped = 0;
+  int dead_ends = 0;
   for (int trial = 0; trial < 300; ++trial) {
-    State board = random_board(rng, 4 + trial % 4, 4 + trial % 3, 0.7);
+    // One board in three so full that a request can find no room: proofs of no placement.
+    State board = random_board(rng, 4 + trial % 4, 4 + trial % 3, trial % 3 == 0 ? 0.97 : 0.7);
     board.sort_stacks();
     PackedBoard const key = pack(board);
     BoundTable alone_table(0);
@@ -116,8 +119,10 @@ TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
       return proof;
     });
     ASSERT_EQ(shared, alone) << format_compact_board(board);
+    dead_ends += alone == kNoPlacement;
   }
   EXPECT_GT(helped, 0u);
+  EXPECT_GT(dead_ends, 10);
 }
 
 // Two threads stopped by each limit, once the helpers are at work: the status, or the memory

@@ -197,6 +197,30 @@ TEST(SolveProgram, MemoryTheSystemRefusesIsNotTheBudget) {
   }
 }
 
+// The whole answer, line of play included, is the same with one thread and with two, on yards
+// long enough for the helpers to start: only the boards stored and the time may differ.
+TEST(SolveProgram, OneThreadAndTwoGiveTheSameAnswers) {
+  std::string const yards =
+      "11211120/11212221/12210000/12221200/20000000/21000000\n"
+      "00000000/11112000/12111200/12212100/21222121/22200000\n";
+  std::vector<nlohmann::json> answers[2];
+  for (int const threads : {1, 2}) {
+    ProgramRun const run =
+        run_program({STACKS_SOLVE, "--batch", "-", "--json", "--threads", std::to_string(threads)},
+                    yards);
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    for (std::string const& line : lines_of(run.out)) {
+      nlohmann::json answer = nlohmann::json::parse(line);
+      ASSERT_FALSE(answer["line"].empty());
+      answer.erase("states");
+      answer.erase("seconds");
+      answers[threads - 1].push_back(answer);
+    }
+  }
+  ASSERT_EQ(answers[0].size(), 2u);
+  EXPECT_EQ(answers[1], answers[0]);
+}
+
 TEST(SolveProgram, UsageErrorsGetStatus2) {
   for (auto const& args : std::vector<std::vector<std::string>>{
            {},
