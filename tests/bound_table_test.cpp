@@ -137,17 +137,23 @@ TEST(BoundTable, KeepsWhatAPlainMapKeeps) {
 }
 
 TEST(BoundTable, BoardsOfAnotherSizeWithTheSameCodesAreOtherBoards) {
-  BoundTable table(0);
   PackedBoard const two_by_three =
       PackedBoard::from_bits((Bits128(2) << 104) | (Bits128(3) << 109) | 9);
   PackedBoard const three_by_two =
       PackedBoard::from_bits((Bits128(3) << 104) | (Bits128(2) << 109) | 9);
-  table.raise_lower(two_by_three, 4);
-  EXPECT_EQ(table.find(three_by_two), std::nullopt);
-  table.cut_upper(three_by_two, 2);
-  EXPECT_EQ(table.find(three_by_two)->lower, 0);
-  EXPECT_EQ(table.find(three_by_two)->upper, 2);
-  EXPECT_EQ(table.find(two_by_three), std::nullopt);
+  for (bool const shared : {false, true}) {
+    SCOPED_TRACE(shared);
+    BoundTable table(0, shared);
+    table.raise_lower(two_by_three, 4);
+    EXPECT_EQ(table.find(three_by_two), std::nullopt);
+    table.cut_upper(three_by_two, 2);
+    EXPECT_EQ(table.find(three_by_two)->lower, 0);
+    EXPECT_EQ(table.find(three_by_two)->upper, 2);
+    EXPECT_EQ(table.find(two_by_three), std::nullopt);
+    EXPECT_EQ(table.size(), 1u);
+    table.settle();  // a shared table lets the other size's array go only now
+    EXPECT_EQ(table.bytes(), 64u * 17);  // the first array, 64 slots, of the new size alone
+  }
 }
 
 }  // namespace
