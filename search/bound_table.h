@@ -11,12 +11,19 @@
 #include <optional>
 #include <vector>
 
+#include "rules/no_placement.h"
+
 // Bounds on one board's value, kNoValue standing for "no placement" (every number is below it).
 struct Bounds {
   static constexpr std::uint16_t kNoValue = 0xffff;
   std::uint16_t lower = 0;
   std::uint16_t upper = kNoValue;
 };
+
+// A stored bound as a number of moves: kNoPlacement for kNoValue.
+inline int value_of(std::uint16_t stored) {
+  return stored == Bounds::kNoValue ? kNoPlacement : static_cast<int>(stored);
+}
 
 // Thrown when the table would have to grow beyond its budget; the searches let it pass up to
 // the engine's query, which turns it into an ordinary "out of memory" answer.

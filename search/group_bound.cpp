@@ -71,18 +71,10 @@ int blocked_items(GroupedBoard const& board, bool strict) {
 }
 
 int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, bool strict) {
-  int const top = board.level[stack] - 1;
-  int const lifted = top - slot;
-  int blocked_here = 0;
-  int least_lifted = INT_MAX;
-  int items[kMaxGroupedHeight];  // top first
-  for (int j = top; j >= slot; --j) {
-    int const item = board.cell[stack][j];
-    blocked_here += blocks_on(item, board.low[stack][j], board.stays, strict);
-    if (j == slot) continue;
-    least_lifted = std::min(least_lifted, item);
-    items[top - j] = item;
-  }
+  LiftedItems const lifting(board, stack, slot, strict);
+  int const lifted = lifting.count;
+  int const* const items = lifting.items;
+  int const least_lifted = lifted > 0 ? *std::min_element(items, items + lifted) : INT_MAX;
   int caps[kMaxGroupedStacks];
   int cap_count = 0;
   for (int d = 0; d < board.n; ++d) {
@@ -98,7 +90,7 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
     }
     extra = std::max(extra, lifted - free);
   }
-  return lifted + blocked - blocked_here + extra;
+  return lifted + blocked - lifting.blocked_here + extra;
 }
 
 namespace {

@@ -31,6 +31,22 @@ inline bool strict_blocking(Within within) {
 // The least group on the board that will be asked for, or 0 when none is left.
 int current_group(GroupedBoard const& board);
 
+// The items a request at (stack, slot) lifts, top first, and how many of them and the item
+// asked for are blocked where they stand (so that B - blocked_here counts the rest).
+struct LiftedItems {
+  int count = 0;
+  int items[kMaxGroupedHeight] = {};
+  int blocked_here = 0;
+  LiftedItems(GroupedBoard const& board, int stack, int slot, bool strict) {
+    int const top = board.level[stack] - 1;
+    count = top - slot;
+    for (int j = top; j >= slot; --j) {
+      if (j > slot) items[top - j] = board.cell[stack][j];
+      blocked_here += blocks_on(board.cell[stack][j], board.low[stack][j], board.stays, strict);
+    }
+  }
+};
+
 // B: the items that must move at least once.
 int blocked_items(GroupedBoard const& board, bool strict);
 

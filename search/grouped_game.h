@@ -1,0 +1,152 @@
+// Yards of retrieval groups in the worst or the best order, as the proof search plays them:
+// the requesting side is a maximum in the worst order and a minimum in the best; boards are
+// GroupedBoards, keyed by GroupKey<W>, with the bounds of search/group_bound.h.
+#pragma once
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "model/grouped_board.h"
+#include "rules/retrieval.h"
+#include "rules/within.h"
+#include "search/bound_table.h"
+#include "search/group_bound.h"
+#include "search/proof_search.h"
+
+// What every game on GroupedBoards shares.
+struct GroupedRules {
+  static int items_on(GroupedBoard const& board) {
+    int items = 0;
+    for (int s = 0; s < board.n; ++s)
+      items += board.level[s];
+    return items;
+  }
+  // With at most (stacks - 1) x capacity + 1 items the lifted items always fit somewhere.
+  static bool can_run_out_of_room(GroupedBoard const& board, int items) {
+    return items > (board.n - 1) * board.height + 1;
+  }
+  static int largest_finite_value(GroupedBoard const& board) {
+    int retrievable = 0;
+    for (int s = 0; s < board.n; ++s) {
+      for (int j = 0; j < board.level[s]; ++j)
+        retrievable += board.cell[s][j] != board.stays;
+    }
+    return retrievable * std::max(board.height - 1, 0);
+  }
+};
+
+template <int W>
+class GroupedGame : public GroupedRules {
+ public:
+  using Board = GroupedBoard;
+  using Key = GroupKey<W>;
+  using Table = BasicBoundTable<Key, GroupKeyHash<W>>;
+  struct Child {
+    Key key;
+    int bound;
+  };
+  static constexpr bool kLookAhead = false;
+
+  // within: worst or best.
+  explicit GroupedGame(Within within) : within_(within), strict_(strict_blocking(within)) {}
+
+  Within within() const { return within_; }
+  bool strict() const { return strict_; }
+  static std::uint64_t hash(Key const& key) { return GroupKeyHash<W>()(key); }
+  static GroupedBoard board_of(Key const& key) { return ::board_of<W>(key); }
+  Side side() const { return within_ == Within::worst ? Side::most : Side::least; }
+
+  static std::optional<Proof> decided_by_table(Key const& key, int goal, int, Table const& table) {
+    if (goal <= 0) return Proof{true, 0};
+    if (std::optional<Bounds> const known = table.find(key)) {
+      if (value_of(known->lower) >= goal) return Proof{true, value_of(known->lower)};
+      if (value_of(known->upper) < goal) return Proof{false, value_of(known->upper)};
+    }
+    return std::nullopt;
+  }
+  std::optional<Proof> decided_by_bounds(GroupedBoard const& board, int goal, int bound) const {
+    if (goal == kNoPlacement && !can_run_out_of_room(board, items_on(board))) {
+      return Proof{false, largest_finite_value(board)};
+    }
+    if (bound < 0) bound = group_lower_bound(board, within_);
+    if (bound >= goal) return Proof{true, bound};
+    return std::nullopt;
+  }
+
+  // The requests that may come next, the likeliest to decide the proof first: the hardest-
+  // looking in the worst order, the cheapest-looking in the best. Equal neighbouring stacks
+  // (the board is canonical) give the same requests and are left out.
+  void requests(GroupedBoard const& board, std::vector<Request>& requests) const {
+    int const group = current_group(board);
+    if (group == 0) return;
+    int const blocked = blocked_items(board, strict_);
+    for (int s = 0; s < board.n; ++s) {
+      if (s > 0 && board.same_stack(s, s - 1)) continue;
+      for (int j = 0; j < board.level[s]; ++j) {
+        if (board.cell[s][j] != group) continue;
+        requests.push_back(
+            {s, j, request_bound(board, s, j, blocked, strict_), board.level[s] - 1 - j});
+      }
+    }
+    bool const hardest_first = within_ == Within::worst;
+    std::sort(requests.begin(), requests.end(), [&](Request const& a, Request const& b) {
+      if (a.bound != b.bound) return hardest_first ? a.bound > b.bound : a.bound < b.bound;
+      return hardest_first ? a.lifted > b.lifted : a.lifted < b.lifted;
+    });
+  }
+
+  static bool before(Child const& a, Child const& b) {
+    return a.bound != b.bound ? a.bound < b.bound : a.key.word < b.key.word;
+  }
+
+  // One retrieval's placements, cut off item by item by the placement bound and, once an
+  // item is placed, the bound of a fixed order on the board placed so far.
+  class Placements {
+   public:
+    Placements(GroupedGame const& game, GroupedBoard const& board,
+               Retrieval<GroupedBoard> const& retrieval, int stack, int slot, int need)
+        : within_(game.within_),
+          stack_(stack),
+          need_(need),
+          dead_end_goal_(need == kNoPlacement),
+          lifting_(board, stack, slot, game.strict_),
+          rest_(blocked_items(board, game.strict_) - lifting_.blocked_here),
+          bound_(retrieval.lifted_count(), lifting_.items, game.strict_) {}
+
+    bool cut(GroupedBoard const& placed, int i, int last, Outcome& out) {
+      if (dead_end_goal_ || i == lifting_.count) return false;
+      int bound = bound_.after(placed, i, last, stack_, rest_) - lifting_.count;
+      if (bound < need_ && i > 0) {
+        // Items put on top only add to the bound of a fixed order: the board placed so far,
+        // with each item still to place that is stranded counted once, bounds every child.
+        bound = std::max(bound, retrieval_order_bound(placed, within_) + bound_.stranded());
+      }
+      if (bound < need_) return false;
+      out.least = std::min(out.least, bound);
+      return true;
+    }
+    std::optional<Child> child(GroupedBoard const& placed, Outcome& out) const {
+      int const bound = dead_end_goal_ ? 0 : group_lower_bound(placed, within_);
+      if (bound >= need_) {
+        out.least = std::min(out.least, bound);
+        return std::nullopt;
+      }
+      return Child{key_of<W>(placed), bound};
+    }
+    static bool keep(Child&, Outcome&) { return true; }
+
+   private:
+    Within within_;
+    int stack_;
+    int need_;
+    bool dead_end_goal_;
+    LiftedItems lifting_;
+    int rest_;
+    GroupPlacementBound bound_;
+  };
+
+ private:
+  Within within_;
+  bool strict_;
+};
