@@ -2,21 +2,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "api/public_yard.h"
 #include "solve_cli/memory_size.h"
 #include "stacks/stacks.h"
 
 namespace stacks {
 
 char const* to_string(Within within) {
-  switch (within) {
-    case Within::best:
-      return "best";
-    case Within::random:
-      return "random";
-    case Within::worst:
-      break;
-  }
-  return "worst";
+  return within_name(engine_within(within));
 }
 
 char const* to_string(Status status) {

@@ -21,18 +21,6 @@ stacks::Moves public_moves(::Moves const& moves) {
   return {true, moves.fraction_text(), moves.approx()};
 }
 
-::Within engine_within(Within within) {
-  switch (within) {
-    case Within::best:
-      return ::Within::best;
-    case Within::random:
-      return ::Within::random;
-    case Within::worst:
-      break;
-  }
-  return ::Within::worst;
-}
-
 // As stacks_solve --threads takes them.
 constexpr int kMaxThreads = 1024;
 

@@ -10,7 +10,7 @@
 
 #include "model/state.h"
 #include "model/yard.h"
-#include "search/engine.h"
+#include "search/answers.h"
 
 // One lifted item: from the column of the request to the column it lands on.
 struct ColumnMove {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,16 +15,9 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
+#include "search/answers.h"
+#include "search/query_guard.h"
 #include "search/search_limits.h"
-
-// What is proven about a board's value: lower <= value <= upper. An upper bound of "no
-// placement" says that no finite bound is known (or, with lower equal to it, that the value is
-// no placement).
-struct ValueBounds {
-  Moves lower = 0;
-  Moves upper = Moves::no_placement();
-  bool exact() const { return lower == upper; }
-};
 
 struct SearchStats {
   std::uint64_t stored = 0;    // boards in the table
@@ -32,47 +26,6 @@ struct SearchStats {
   double seconds = 0;          // wall-clock time spent in the engine's queries
   ValueBounds bounds;          // on the value being searched for, while a value query runs
 };
-
-struct RequestCost {
-  int stack;
-  int slot;
-  int cost;  // relocations from this request to the end under best play; kNoPlacement if none
-};
-
-// One request of the best line and the retrieval that answers it.
-struct LineStep {
-  int stack;  // the request, on the board before it
-  int slot;
-  int cost;     // the request's cost: the board's value at that point
-  int moved;    // items relocated by the retrieval
-  bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
-  State after;  // the board after the retrieval (canonical, no request); if !placed, before it
-  // Set on a line of the placement rule (Engine::rule_line): a lower bound on the request's
-  // cost, which is then what the rule's answer costs, an upper bound.
-  std::optional<int> lower = std::nullopt;
-};
-
-// A request on a grouped yard, and what it costs from there to the end under best play.
-struct YardRequestCost {
-  int stack;
-  int slot;
-  Moves cost;
-};
-
-// One request of a line on a grouped yard and the retrieval that answers it.
-struct YardStep {
-  int stack;  // the request, on the yard before it
-  int slot;
-  Moves cost;   // the request's cost: relocations from here to the end (expected, for random)
-  int moved;    // items relocated by the retrieval
-  bool placed;  // false when the lifted items fit nowhere: nothing moved, the line ends here
-  Yard after;   // the yard after the retrieval (canonical); if !placed, before it
-  std::optional<Moves> lower = std::nullopt;  // as for LineStep
-};
-
-// Why an engine stopped answering: its table would have outgrown max_bytes, or the system
-// refused memory (std::bad_alloc), which a larger max_bytes cannot cure.
-enum class MemoryShortage { none, budget, system };
 
 // Empty when the engine can search the yard; otherwise why not, in words fit for a user: a
 // yard that is not well formed (yard_problem), or too big for the searches' keys.
@@ -160,5 +113,5 @@ class Engine {
 
  private:
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
 };

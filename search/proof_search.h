@@ -115,6 +115,13 @@ class ProofSearch {
   // The same on a board already at hand, in any stack order (its requests are tried in that
   // order where their bounds tie).
   Proof at_least(Board const& board, Key const& key, int goal, int bound = kNoBound);
+  // Whether the board is decided for goal without trying its requests: by the table or the
+  // game's cheap bounds.
+  std::optional<Proof> decided(Board const& board, Key const& key, int goal,
+                               int bound = kNoBound) const {
+    if (auto const known = game_.decided_by_table(key, goal, bound, table_)) return known;
+    return game_.decided_by_bounds(board, goal, bound);
+  }
   // Whether asking for the item at (stack, slot) of the board costs at least goal.
   Proof request_reaches(Board const& board, int stack, int slot, int goal);
 

@@ -11,6 +11,7 @@
 #include "search/packed_bound_table.h"
 #include "search/proof.h"
 #include "search/proof_search.h"
+#include "search/shared_proof.h"
 #include "search/two_class_game.h"
 
 class Prover {
@@ -41,6 +42,11 @@ class Prover {
   // Marks what it searches in `busy` from now on, for helpers to keep out of, or nothing
   // (nullptr); it keeps to its own order whatever they do.
   void share(BusyBoards* busy) { search_.share(busy); }
+  // at_least with helper threads searching the same proof beside this one (see ProofSharing).
+  Proof shared_at_least(ProofSharing& sharing, PackedBoard const& board, int goal,
+                        SearchLimits const& limits) {
+    return sharing.at_least(search_, WorkingBoard(board), board, goal, -1, limits);
+  }
 
  private:
   ProofSearch<TwoClassGame> search_;

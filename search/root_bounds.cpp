@@ -1,0 +1,81 @@
+#include "search/root_bounds.h"
+
+#include "model/working_board.h"
+#include "search/group_bound.h"
+#include "search/lower_bound.h"
+
+namespace {
+
+// The rule's cost is worked out with its own table of every board it meets; against every
+// request sequence of the worst order, or every draw of the random one, that can take millions
+// of boards on a big yard, so past this many (a few tenths of a second) the plain bound is used
+// instead.
+constexpr std::size_t kRuleBoards = std::size_t{1} << 15;
+
+Moves stored_moves(std::uint16_t stored) {
+  return stored == Bounds::kNoValue ? Moves::no_placement() : Moves(static_cast<int>(stored));
+}
+
+// The tighter of two bounds of the same side.
+Moves larger(Moves const& a, Moves const& b) {
+  return a < b ? b : a;
+}
+Moves smaller(Moves const& a, Moves const& b) {
+  return b < a ? b : a;
+}
+
+}  // namespace
+
+void RootBounds::set(PackedBoard const& board) {
+  if (root_ && root_->two_class && root_->packed == board) return;
+  DenseYard const dense = dense_yard(yard_of(unpack(board)));
+  root_ = Root{true, board, dense.board, Within::worst, Moves::no_placement(), nullptr};
+}
+
+void RootBounds::set(GroupedBoard const& board, Within within) {
+  if (root_ && !root_->two_class && root_->within == within &&
+      key_of<32>(root_->grouped) == key_of<32>(board)) {
+    return;
+  }
+  root_ = Root{false, {}, board, within, Moves::no_placement(), nullptr};
+}
+
+void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search) {
+  if (!root_ || root_->rule_costs) return;
+  root_->rule_costs = std::make_shared<RuleCosts>(root_->grouped, root_->within, kRuleBoards);
+  auto cost = root_->rule_costs->cost(root_->grouped, [] {});
+  root_->rule = cost ? *cost : plain_upper_bound(root_->grouped);
+  if (!root_->rule.placed()) return;
+  // Telling the search only saves it work: a full table may refuse.
+  try {
+    if (root_->two_class) {
+      table.cut_upper(root_->packed, root_->rule.whole_moves());
+    } else if (search) {
+      search->limit_above(root_->grouped, root_->rule);
+    }
+  } catch (BudgetExceeded const&) {
+  }
+}
+
+ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch const* search) const {
+  if (root_->two_class) {
+    ValueBounds b{moves_lower_bound(WorkingBoard(root_->packed)), root_->rule};
+    if (std::optional<Bounds> const known = table.find(root_->packed)) {
+      b.lower = larger(b.lower, stored_moves(known->lower));
+      b.upper = smaller(b.upper, stored_moves(known->upper));
+    }
+    return b;
+  }
+  ValueBounds b{group_lower_bound(root_->grouped, root_->within), root_->rule};
+  if (search) {
+    auto const [lower, upper] = search->proven(root_->grouped);
+    b.lower = larger(b.lower, lower);
+    b.upper = smaller(b.upper, upper);
+  }
+  return b;
+}
+
+std::optional<std::vector<RuleCosts::Step>> RootBounds::rule_line() const {
+  if (!root_ || !root_->rule_costs) return std::nullopt;
+  return root_->rule_costs->line(root_->grouped, [] {});
+}
