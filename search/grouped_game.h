@@ -10,8 +10,8 @@
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
 #include "rules/within.h"
-#include "search/bound_table.h"
 #include "search/group_bound.h"
+#include "search/packed_bound_table.h"
 #include "search/proof_search.h"
 
 // What every game on GroupedBoards shares.
@@ -41,7 +41,7 @@ class GroupedGame : public GroupedRules {
  public:
   using Board = GroupedBoard;
   using Key = GroupKey<W>;
-  using Table = BasicBoundTable<Key, GroupKeyHash<W>>;
+  using Table = GroupBoundTable<W>;
   struct Child {
     Key key;
     int bound;

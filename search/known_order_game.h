@@ -18,10 +18,10 @@
 
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
-#include "search/bound_table.h"
 #include "search/group_bound.h"
 #include "search/grouped_game.h"
 #include "search/known_order_bound.h"
+#include "search/packed_bound_table.h"
 #include "search/proof_search.h"
 
 // With at most (stacks - 1) x capacity + 1 items the other stacks always have room for the
@@ -102,7 +102,7 @@ class KnownOrderGame : public GroupedRules {
  public:
   using Board = GroupedBoard;
   using Key = GroupKey<W>;
-  using Table = BasicBoundTable<Key, GroupKeyHash<W>>;
+  using Table = GroupBoundTable<W>;
   struct Child {
     Key key;
     int bound;

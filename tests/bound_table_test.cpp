@@ -1,11 +1,12 @@
-// The two-class table keeps both bounds in the header bits of each slot's board: checked
-// against a plain map of the same updates, so that a slot that confuses two boards, or loses or
+// The tables keep both bounds in the header bits of each slot's key: checked against a plain
+// map of the same updates, so that a slot that confuses two boards, or loses or
 // mixes up a bound, shows. Updates only tighten bounds, so two threads that make them in any
 // interleaving must leave what one thread leaves.
 #include "search/packed_bound_table.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <random>
 #include <thread>
@@ -109,31 +110,71 @@ TEST(BoundTable, AtItsBudgetRefusesOnlyNewBoards) {
   }
 }
 
-TEST(BoundTable, KeepsWhatAPlainMapKeeps) {
+// The updates made on a plain map: every update read back at once, then every key.
+template <class Table, class Key>
+void expect_kept_as_a_plain_map_keeps(std::vector<std::pair<Key, Update>> const& updates) {
   for (bool const shared : {false, true}) {
-    BoundTable table(0, shared);
-    std::map<std::pair<std::uint64_t, std::uint64_t>, Bounds> plain;
-    std::vector<Update> const updates = random_updates(20000, 3);
+    SCOPED_TRACE(shared);
+    Table table(0, shared);
+    std::map<decltype(Key::word), Bounds> plain;
     for (int i = 0; i < static_cast<int>(updates.size()); ++i) {
-      Update const& u = updates[i];
-      Bounds& b = plain[{u.board.lo, u.board.hi}];
+      auto const& [key, u] = updates[i];
+      Bounds& b = plain[key.word];
       int const stored = u.value == kNoPlacement ? Bounds::kNoValue : u.value;
-      apply(table, u);
-      if (u.lower && stored > b.lower) b.lower = static_cast<std::uint16_t>(stored);
-      if (!u.lower && stored < b.upper) b.upper = static_cast<std::uint16_t>(stored);
-      std::optional<Bounds> const kept = table.find(u.board);
+      if (u.lower) {
+        table.raise_lower(key.board, u.value);
+        if (stored > b.lower) b.lower = static_cast<std::uint16_t>(stored);
+      } else {
+        table.cut_upper(key.board, u.value);
+        if (stored < b.upper) b.upper = static_cast<std::uint16_t>(stored);
+      }
+      std::optional<Bounds> const kept = table.find(key.board);
       ASSERT_TRUE(kept.has_value());
       ASSERT_EQ(kept->lower, b.lower) << i;
       ASSERT_EQ(kept->upper, b.upper) << i;
     }
     EXPECT_EQ(table.size(), plain.size());
-    for (auto const& [key, b] : plain) {
-      std::optional<Bounds> const kept = table.find({key.first, key.second});
+    for (auto const& [key, u] : updates) {
+      std::optional<Bounds> const kept = table.find(key.board);
       ASSERT_TRUE(kept.has_value());
-      EXPECT_EQ(kept->lower, b.lower);
-      EXPECT_EQ(kept->upper, b.upper);
+      EXPECT_EQ(kept->lower, plain[key.word].lower);
+      EXPECT_EQ(kept->upper, plain[key.word].upper);
     }
   }
+}
+
+template <class Board, class Words>
+struct Keyed {
+  Board board;
+  Words word;
+};
+
+// Keys of four words that all share one hash: one shard, one control byte, one run of probes,
+// so that telling keys apart rests on their words alone.
+struct CollidingPacking : GroupKeyPacking<4> {
+  static std::uint64_t hash(std::uint64_t const*) { return 0x5bd1e995u; }
+};
+
+// Two-class boards, and grouped keys of four words whose every word varies (the header, stacks
+// capacity and the cell of items that stay, is the same for all): a slot that confuses two keys,
+// or loses or mixes up a bound, shows.
+TEST(BoundTable, KeepsWhatAPlainMapKeeps) {
+  using PackedKey = Keyed<PackedBoard, std::pair<std::uint64_t, std::uint64_t>>;
+  std::vector<std::pair<PackedKey, Update>> packed;
+  for (Update const& u : random_updates(20000, 3))
+    packed.push_back({{u.board, {u.board.lo, u.board.hi}}, u});
+  expect_kept_as_a_plain_map_keeps<BoundTable>(packed);
+
+  using GroupedKey = Keyed<GroupKey<4>, std::array<std::uint64_t, 4>>;
+  std::vector<std::pair<GroupedKey, Update>> grouped;
+  std::mt19937_64 rng(11);
+  for (Update const& u : random_updates(3000, 4)) {
+    GroupKey<4> key;
+    key.word = {0x060706 | (rng() % 5) << 24, rng() % 3, rng() % 7, (rng() % 2) << 63 | 1};
+    grouped.push_back({{key, key.word}, u});
+  }
+  expect_kept_as_a_plain_map_keeps<GroupBoundTable<4>>(grouped);
+  expect_kept_as_a_plain_map_keeps<BoundSlots<CollidingPacking>>(grouped);
 }
 
 TEST(BoundTable, BoardsOfAnotherSizeWithTheSameCodesAreOtherBoards) {
@@ -151,7 +192,7 @@ TEST(BoundTable, BoardsOfAnotherSizeWithTheSameCodesAreOtherBoards) {
     EXPECT_EQ(table.find(three_by_two)->upper, 2);
     EXPECT_EQ(table.find(two_by_three), std::nullopt);
     EXPECT_EQ(table.size(), 1u);
-    table.settle();  // a shared table lets the other size's array go only now
+    table.settle();                      // a shared table lets the other size's array go only now
     EXPECT_EQ(table.bytes(), 64u * 17);  // the first array, 64 slots, of the new size alone
   }
 }
