@@ -53,7 +53,8 @@ struct Engine::Impl {
   GroupedSearch& grouped_search(GroupedBoard const& board, Within within) {
     if (!same_shape(board, within)) {
       grouped.reset();
-      grouped = make_grouped_search(within, board, max_bytes, [this] { tick(); });
+      grouped = make_grouped_search(
+          within, board, max_bytes, [this] { tick(); }, &sharing);
       grouped_within = within;
       grouped_shape = board;
     }
@@ -144,10 +145,9 @@ std::optional<int> Engine::value(State const& board) {
   PackedBoard const key = pack_request_phase(board);
   return impl_->guard.run([&] {
     impl_->root.set(key);
-    impl_->sharing.begin_query(impl_->prover.expanded());
-    return impl_->prover.value(key, [&](int goal) {
-      return impl_->prover.shared_at_least(impl_->sharing, key, goal, impl_->guard.limits());
-    });
+    impl_->sharing.begin_query();
+    return impl_->prover.value(
+        key, [&](int goal) { return impl_->prover.shared_at_least(impl_->sharing, key, goal); });
   });
 }
 
@@ -197,6 +197,7 @@ std::optional<std::vector<LineStep>> Engine::best_line(State const& board) {
 
 void Engine::set_limits(SearchLimits const& limits) {
   impl_->guard.set_limits(limits);
+  impl_->sharing.set_limits(limits);
 }
 
 SearchStatus Engine::status() const {
@@ -278,6 +279,7 @@ std::optional<Moves> Engine::value(Yard const& yard, Within within) {
       [&](DenseYard const& dense) {
         return impl_->guard.run([&] {
           impl_->root.set(dense.board, within);
+          impl_->sharing.begin_query();
           return impl_->grouped_search(dense.board, within).value(dense.board);
         });
       });

@@ -13,6 +13,7 @@
 #include "search/group_bound.h"
 #include "search/grouped_game.h"
 #include "search/proof_search.h"
+#include "search/shared_proof.h"
 
 template <int W>
 class GroupedProver {
@@ -21,8 +22,10 @@ class GroupedProver {
   using Table = typename GroupedGame<W>::Table;
 
   // within: worst or best. tick is called once for every yard expanded; it may throw.
-  GroupedProver(Table& table, Within within, std::function<void()> tick)
-      : search_(table, GroupedGame<W>(within), std::move(tick)) {}
+  // sharing: the threads that search the proofs of a value (null: this one alone).
+  GroupedProver(Table& table, Within within, std::function<void()> tick,
+                ProofSharing* sharing = nullptr)
+      : search_(table, GroupedGame<W>(within), std::move(tick)), sharing_(sharing) {}
 
   Proof at_least(GroupedBoard const& board, int goal) {
     return search_.at_least(board, key_of<W>(board), goal);
@@ -35,14 +38,14 @@ class GroupedProver {
   int value(GroupedBoard const& board) {
     Key const key = key_of<W>(board);
     if (GroupedRules::can_run_out_of_room(board, GroupedRules::items_on(board)) &&
-        search_.at_least(board, key, kNoPlacement).holds) {
+        shared_at_least(board, key, kNoPlacement).holds) {
       return kNoPlacement;
     }
     int v = group_lower_bound(board, within());
     if (std::optional<Bounds> const known = search_.table().find(key))
       v = std::max(v, value_of(known->lower));
     return raise_while_holds(v, GroupedRules::largest_finite_value(board),
-                             [&](int goal) { return search_.at_least(board, key, goal); });
+                             [&](int goal) { return shared_at_least(board, key, goal); });
   }
 
   int request_cost(GroupedBoard const& board, int stack, int slot) {
@@ -58,6 +61,11 @@ class GroupedProver {
 
  private:
   Within within() const { return search_.game().within(); }
+  Proof shared_at_least(GroupedBoard const& board, Key const& key, int goal) {
+    if (!sharing_) return search_.at_least(board, key, goal);
+    return sharing_->at_least(search_, board, key, goal, -1);
+  }
 
   ProofSearch<GroupedGame<W>> search_;
+  ProofSharing* sharing_;
 };

@@ -56,8 +56,11 @@ Moves stored_moves(std::uint16_t stored) {
 template <int W>
 class ProvedSearch : public GroupedSearch {
  public:
-  ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick, bool shared)
-      : within_(within), table_(max_bytes, shared), prover_(table_, within, std::move(tick)) {}
+  ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick,
+               ProofSharing* sharing)
+      : within_(within),
+        table_(max_bytes, sharing && sharing->threads() > 1),
+        prover_(table_, within, std::move(tick), sharing) {}
 
   Moves value(GroupedBoard const& board) override { return prover_.value(board); }
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
@@ -133,14 +136,16 @@ class MeanValueSearch : public GroupedSearch {
 template <int W>
 class RoutedSearch : public GroupedSearch {
  public:
-  // shared: whether helper threads will search the general search's table beside it; they
-  // never search the known-order one (see help).
-  RoutedSearch(Within within, std::size_t max_bytes, std::function<void()> tick, bool shared)
-      : tick_(std::move(tick)), table_(max_bytes) {
+  // sharing: the threads that search a value query's proofs (null: the query's own alone).
+  RoutedSearch(Within within, std::size_t max_bytes, std::function<void()> tick,
+               ProofSharing* sharing)
+      : tick_(std::move(tick)),
+        table_(max_bytes, sharing && sharing->threads() > 1),
+        known_(table_, tick_, sharing) {
     if (within == Within::random) {
       general_ = std::make_unique<MeanValueSearch<W>>(max_bytes, tick_);
     } else {
-      general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, shared);
+      general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, sharing);
     }
   }
 
@@ -185,14 +190,14 @@ class RoutedSearch : public GroupedSearch {
   GroupedSearch& general() { return *general_; }
   std::function<void()> tick_;
   typename KnownOrderSearch<W>::Table table_;
-  KnownOrderSearch<W> known_{table_, tick_};
+  KnownOrderSearch<W> known_;
   std::unique_ptr<GroupedSearch> general_;
 };
 
 template <int W>
 std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
-                                             std::function<void()> tick, bool shared) {
-  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), shared);
+                                             std::function<void()> tick, ProofSharing* sharing) {
+  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing);
 }
 
 }  // namespace
@@ -254,13 +259,14 @@ GroupedBoard canonical(GroupedBoard const& board) {
 
 std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
                                                    std::size_t max_bytes,
-                                                   std::function<void()> tick, bool shared) {
+                                                   std::function<void()> tick,
+                                                   ProofSharing* sharing) {
   int const bits = key_bits(shape.n, shape.height, shape.stays);
-  if (bits <= 128) return make_of_width<2>(within, max_bytes, std::move(tick), shared);
-  if (bits <= 256) return make_of_width<4>(within, max_bytes, std::move(tick), shared);
-  if (bits <= 512) return make_of_width<8>(within, max_bytes, std::move(tick), shared);
-  if (bits <= 1024) return make_of_width<16>(within, max_bytes, std::move(tick), shared);
-  if (bits <= 2048) return make_of_width<32>(within, max_bytes, std::move(tick), shared);
+  if (bits <= 128) return make_of_width<2>(within, max_bytes, std::move(tick), sharing);
+  if (bits <= 256) return make_of_width<4>(within, max_bytes, std::move(tick), sharing);
+  if (bits <= 512) return make_of_width<8>(within, max_bytes, std::move(tick), sharing);
+  if (bits <= 1024) return make_of_width<16>(within, max_bytes, std::move(tick), sharing);
+  if (bits <= 2048) return make_of_width<32>(within, max_bytes, std::move(tick), sharing);
   throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
                               std::to_string(shape.height) + " slots x " +
                               std::to_string(cell_bits(shape.stays)) +

@@ -1,8 +1,8 @@
 // The searches on yards of retrieval groups behind one interface: null-window proofs for the
 // worst and best orders, exact means for the random order, and for yards whose every group
 // holds one item, in any order, the known-order search (search/known_order_search.h), each
-// with keys as wide as the yard needs (see model/grouped_board.h). Also the translation between a user's Yard, whose group
-// numbers may be any, and the dense cells the searches work on.
+// with keys as wide as the yard needs (see model/grouped_board.h). Also the translation between a
+// user's Yard, whose group numbers may be any, and the dense cells the searches work on.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,7 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
+#include "search/shared_proof.h"
 
 // A yard with its groups renumbered 1, 2, ... in the order they leave, groups without items
 // left out; the order of cells, and so every value, is unchanged.
@@ -52,8 +53,8 @@ class GroupedSearch {
 
 // A search for boards shaped like `shape` (stacks, capacity, cells) in this order; its table
 // may take max_bytes (0: no limit), and throws BudgetExceeded beyond. tick as for Prover.
-// shared: whether helper threads will search its table beside it.
+// sharing: the threads that search a value query's proofs (null: the query's own alone).
 std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
                                                    std::size_t max_bytes,
                                                    std::function<void()> tick,
-                                                   bool shared = false);
+                                                   ProofSharing* sharing = nullptr);

@@ -20,6 +20,7 @@
 #include "search/known_order_bound.h"
 #include "search/known_order_game.h"
 #include "search/proof_search.h"
+#include "search/shared_proof.h"
 
 template <int W>
 class KnownOrderSearch {
@@ -32,8 +33,10 @@ class KnownOrderSearch {
   // tick is called once for every board expanded; it may throw.
   // keep_moved_items: the bound's second count (see known_order_bound), left out only to check
   // it against the first.
-  KnownOrderSearch(Table& table, std::function<void()> tick, bool keep_moved_items = true)
-      : search_(table, Game(keep_moved_items), std::move(tick)) {}
+  // sharing: the threads that search the proofs of a value (null: this one alone).
+  KnownOrderSearch(Table& table, std::function<void()> tick, ProofSharing* sharing = nullptr,
+                   bool keep_moved_items = true)
+      : search_(table, Game(keep_moved_items), std::move(tick)), sharing_(sharing) {}
 
   int value(GroupedBoard const& board) {
     GroupedBoard root = board;
@@ -47,7 +50,8 @@ class KnownOrderSearch {
       upper = std::min(upper, static_cast<int>(known->upper));
     }
     while (lower < upper) {
-      int const found = search_.at_least(root, key, lower + 1, bound).bound;
+      int const found = sharing_ ? sharing_->at_least(search_, root, key, lower + 1, bound).bound
+                                 : search_.at_least(root, key, lower + 1, bound).bound;
       if (found <= lower) break;
       lower = found;
     }
@@ -154,4 +158,5 @@ class KnownOrderSearch {
   }
 
   ProofSearch<Game> search_;
+  ProofSharing* sharing_;
 };

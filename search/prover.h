@@ -43,9 +43,8 @@ class Prover {
   // (nullptr); it keeps to its own order whatever they do.
   void share(BusyBoards* busy) { search_.share(busy); }
   // at_least with helper threads searching the same proof beside this one (see ProofSharing).
-  Proof shared_at_least(ProofSharing& sharing, PackedBoard const& board, int goal,
-                        SearchLimits const& limits) {
-    return sharing.at_least(search_, WorkingBoard(board), board, goal, -1, limits);
+  Proof shared_at_least(ProofSharing& sharing, PackedBoard const& board, int goal) {
+    return sharing.at_least(search_, WorkingBoard(board), board, goal, -1);
   }
 
  private:

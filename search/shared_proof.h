@@ -19,19 +19,26 @@
 
 class ProofSharing {
  public:
-  // threads: how many threads search a proof, the query's own included.
-  explicit ProofSharing(int threads) : threads_(std::max(threads, 1)) {}
+  // The boards a value search expands alone before it shares its proofs out among threads.
+  static constexpr std::uint64_t kSerialExpansions = std::uint64_t{1} << 16;
+
+  // threads: how many threads search a proof, the query's own included; serial: the boards the
+  // query's thread expands alone before helpers join (fewer only for tests).
+  explicit ProofSharing(int threads, std::uint64_t serial = kSerialExpansions)
+      : threads_(std::max(threads, 1)), serial_(serial) {}
 
   int threads() const { return threads_; }
-  // Starts counting a value query's expansions from `expanded` (the query thread's count now):
-  // helpers join once it has expanded kSerialExpansions more.
-  void begin_query(std::uint64_t expanded) { helpers_after_ = expanded + kSerialExpansions; }
+  // The limits that stop helpers too.
+  void set_limits(SearchLimits const& limits) { limits_ = limits; }
+  // A value query begins: helpers join its proofs once the query's thread has expanded
+  // kSerialExpansions boards in it.
+  void begin_query() { counting_ = false; }
 
   // Whether the board is worth at least goal, searched by `search` on the query's thread and
-  // by helpers beside it; `limits` stop the helpers too.
+  // by helpers beside it.
   template <class Game>
   Proof at_least(ProofSearch<Game>& search, typename Game::Board const& board,
-                 typename Game::Key const& key, int goal, int bound, SearchLimits const& limits);
+                 typename Game::Key const& key, int goal, int bound);
 
   // Called on every board the query's thread expands: starts the helpers when they are due.
   void tick() {
@@ -41,23 +48,20 @@ class ProofSharing {
   std::uint64_t helper_expanded() const { return helper_expanded_; }
 
  private:
-  // The boards a value search expands alone before it shares its proofs out among threads.
-  static constexpr std::uint64_t kSerialExpansions = std::uint64_t{1} << 16;
-
   // The proof being shared: how far the query's thread has got, what a helper does, and how
   // the table lets go of what helpers no longer read.
   struct Shared {
     std::function<std::uint64_t()> expanded;
     HelperThreads::Work work;
     std::function<void()> settle;
-    SearchLimits limits;
   };
-  void start() {
-    helpers_ = std::make_unique<HelperThreads>(threads_ - 1, proof_->work, proof_->limits);
-  }
+  void start() { helpers_ = std::make_unique<HelperThreads>(threads_ - 1, proof_->work, limits_); }
   void finish();
 
   int threads_;
+  std::uint64_t serial_;
+  SearchLimits limits_;
+  bool counting_ = false;  // helpers_after_ is set for the query
   std::uint64_t helpers_after_ = 0;
   std::uint64_t helper_expanded_ = 0;
   std::unique_ptr<BusyBoards> busy_;  // made for the first proof shared
@@ -67,9 +71,12 @@ class ProofSharing {
 
 template <class Game>
 Proof ProofSharing::at_least(ProofSearch<Game>& search, typename Game::Board const& board,
-                             typename Game::Key const& key, int goal, int bound,
-                             SearchLimits const& limits) {
+                             typename Game::Key const& key, int goal, int bound) {
   if (threads_ == 1) return search.at_least(board, key, goal, bound);
+  if (!counting_) {
+    counting_ = true;
+    helpers_after_ = search.expanded() + serial_;
+  }
   if (std::optional<Proof> const decided = search.decided(board, key, goal, bound)) {
     return *decided;
   }
@@ -81,7 +88,7 @@ Proof ProofSharing::at_least(ProofSearch<Game>& search, typename Game::Board con
                   [&table, game, busy, key, goal, bound](std::function<void()> const& tick) {
                     ProofSearch<Game>(table, game, tick, busy).at_least(key, goal, bound);
                   },
-                  [&table] { table.settle(); }, limits};
+                  [&table] { table.settle(); }};
   search.share(busy);
   struct Unshare {
     ProofSharing& sharing;

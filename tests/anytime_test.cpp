@@ -9,10 +9,14 @@
 
 #include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
-#include "search/engine.h"
-#include "search/helper_threads.h"
-#include "search/prover.h"
 #include "rules/no_placement.h"
+#include "search/engine.h"
+#include "search/grouped_prover.h"
+#include "search/grouped_search.h"
+#include "search/helper_threads.h"
+#include "search/known_order_search.h"
+#include "search/prover.h"
+#include "search/shared_proof.h"
 #include "support/test_boards.h"
 #include "support/test_yards.h"
 
@@ -125,6 +129,38 @@ TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
   EXPECT_GT(dead_ends, 10);
 }
 
+// The same on yards of groups, in the worst and best orders and with one item a group, each
+// value searched with a helper from the first board on, against a search alone.
+TEST(EngineThreads, HelpersLeaveEveryGroupedValueAsItWas) {
+  std::mt19937 rng(19);
+  std::uint64_t helped = 0;
+  for (int trial = 0; trial < 150; ++trial) {
+    Yard const yard = trial % 3 == 2 ? field_shaped_yard(rng, 4, 4)
+                                     : random_grouped_yard(rng, 5, 5, 0.8, 3, 0.15);
+    GroupedBoard const board = dense_yard(yard).board;
+    SCOPED_TRACE(format_yard(yard));
+    ProofSharing sharing(2, 0);
+    if (trial % 3 == 2) {
+      KnownOrderSearch<4>::Table alone_table(0), table(0, true);
+      int const alone = KnownOrderSearch<4>(alone_table, [] {}).value(board);
+      ASSERT_EQ(KnownOrderSearch<4>(
+                    table, [] {}, &sharing)
+                    .value(board),
+                alone);
+    } else {
+      Within const within = trial % 3 == 0 ? Within::worst : Within::best;
+      GroupedProver<4>::Table alone_table(0), table(0, true);
+      int const alone = GroupedProver<4>(alone_table, within, [] {}).value(board);
+      ASSERT_EQ(GroupedProver<4>(
+                    table, within, [] {}, &sharing)
+                    .value(board),
+                alone);
+    }
+    helped += sharing.helper_expanded();
+  }
+  EXPECT_GT(helped, 0u);
+}
+
 // Two threads stopped by each limit, once the helpers are at work: the status, or the memory
 // shortage, says which limit it was, and the bounds proved so far hold.
 TEST(EngineThreads, StopAtEachLimitWithTrueBounds) {
@@ -188,6 +224,24 @@ TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
       EXPECT_EQ((*line_two)[s].stack, (*line_one)[s].stack);
       EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
     }
+  }
+  // A yard of four groups in the worst order, whose value search passes 65536 boards.
+  ParsedYard const parsed = parse_instance(
+      "6 6 24\n4 2 2 1 1\n4 1 2 3 3\n4 4 3 2 3\n4 3 1 1 4\n4 4 3 4 1\n"
+      "4 2 4 4 2\n");
+  Yard const yard = std::get<Yard>(parsed);
+  Engine one;
+  Engine two(0, nullptr, 2);
+  EXPECT_EQ(two.value(yard, Within::worst), one.value(yard, Within::worst));
+  EXPECT_GT(two.stats().helped, 0u);
+  auto const line_one = one.best_line(yard, Within::worst);
+  auto const line_two = two.best_line(yard, Within::worst);
+  ASSERT_TRUE(line_one && line_two);
+  ASSERT_EQ(line_two->size(), line_one->size());
+  for (std::size_t s = 0; s < line_one->size(); ++s) {
+    EXPECT_EQ(std::pair((*line_two)[s].stack, (*line_two)[s].slot),
+              std::pair((*line_one)[s].stack, (*line_one)[s].slot));
+    EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
   }
 }
 

@@ -236,8 +236,10 @@ Yard known_order_yard(std::mt19937& rng, int n_stacks, int height, double fill, 
   std::size_t next = 0;
   for (auto& stack : yard.stacks) {
     for (int& cell : stack) {
-      if (cell == drawn.stays()) cell = yard.stays();
-      else if (cell != 0) cell = order[next++];
+      if (cell == drawn.stays())
+        cell = yard.stays();
+      else if (cell != 0)
+        cell = order[next++];
     }
   }
   return yard;
@@ -266,21 +268,6 @@ TEST(GroupedEngineKnownOrder, SameAsTheBruteForceInEveryOrder) {
   EXPECT_GT(crowded, 50);
 }
 
-// A yard shaped as the field's sets are: n stacks of t items, capacity t + 2, every priority its
-// own.
-Yard field_shaped_yard(std::mt19937& rng, int n, int tiers) {
-  std::vector<int> order(static_cast<std::size_t>(n * tiers));
-  for (std::size_t i = 0; i < order.size(); ++i)
-    order[i] = static_cast<int>(i) + 1;
-  std::shuffle(order.begin(), order.end(), rng);
-  Yard yard{n, tiers + 2, n * tiers, std::vector<std::vector<int>>(n, std::vector<int>(tiers + 2))};
-  for (int s = 0; s < n; ++s) {
-    for (int j = 0; j < tiers; ++j)
-      yard.stacks[s][j] = order[s * tiers + j];
-  }
-  return yard;
-}
-
 // On such yards the known-order bound's second count, moved items kept, is at its strongest; a
 // count that claims one move too many shows as a wrong value. The brute force reaches small
 // ones; on larger ones the search with the first count alone is the reference.
@@ -295,7 +282,9 @@ TEST(GroupedEngineKnownOrder, FieldShapedYardsKeepTheirValue) {
   }
   using Search = KnownOrderSearch<8>;  // keys of up to 512 bits: 6 stacks of 8 slots
   Search::Table first_table(0), both_table(0);
-  Search first_only(first_table, [] {}, false), both(both_table, [] {});
+  Search first_only(
+      first_table, [] {}, nullptr, false),
+      both(both_table, [] {});
   for (int trial = 0; trial < 300; ++trial) {
     Yard const yard = field_shaped_yard(rng, 4 + trial % 2, 4 + trial / 2 % 2);
     SCOPED_TRACE(compact(yard));

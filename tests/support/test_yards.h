@@ -1,7 +1,9 @@
 // Yards of retrieval groups for the tests, drawn at random, always well formed.
 #pragma once
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "model/yard.h"
 
@@ -18,6 +20,21 @@ inline Yard random_grouped_yard(std::mt19937& rng, int n_stacks, int height, dou
   for (auto& stack : yard.stacks) {
     for (int j = 0; j < height && filled(rng); ++j)
       stack[j] = stays(rng) ? yard.stays() : group(rng);
+  }
+  return yard;
+}
+
+// A yard shaped as the field's sets are: n stacks of t items, capacity t + 2, every priority its
+// own.
+inline Yard field_shaped_yard(std::mt19937& rng, int n, int tiers) {
+  std::vector<int> order(static_cast<std::size_t>(n * tiers));
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<int>(i) + 1;
+  std::shuffle(order.begin(), order.end(), rng);
+  Yard yard{n, tiers + 2, n * tiers, std::vector<std::vector<int>>(n, std::vector<int>(tiers + 2))};
+  for (int s = 0; s < n; ++s) {
+    for (int j = 0; j < tiers; ++j)
+      yard.stacks[s][j] = order[s * tiers + j];
   }
   return yard;
 }
