@@ -38,6 +38,9 @@ class Moves {
     if (!a.placed_ || !b.placed_) return a.placed_ && !b.placed_;
     return a.exact_ < b.exact_;
   }
+  friend bool operator>(Moves const& a, Moves const& b) { return b < a; }
+  friend bool operator<=(Moves const& a, Moves const& b) { return !(b < a); }
+  friend bool operator>=(Moves const& a, Moves const& b) { return !(a < b); }
   // Relocations added; no placement stays no placement.
   friend Moves operator+(int moves, Moves const& m) {
     return m.placed_ ? Moves(Fraction(m.exact_ + moves)) : m;

@@ -10,12 +10,13 @@
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
 #include "rules/within.h"
+#include "search/committed_order_bound.h"
 #include "search/group_bound.h"
 #include "search/packed_bound_table.h"
 #include "search/proof_search.h"
 
 // What every game on GroupedBoards shares.
-struct GroupedRules {
+struct GroupedRules : WholeMoves {
   static int items_on(GroupedBoard const& board) {
     int items = 0;
     for (int s = 0; s < board.n; ++s)
@@ -55,7 +56,7 @@ class GroupedGame : public GroupedRules {
   bool strict() const { return strict_; }
   static std::uint64_t hash(Key const& key) { return GroupKeyHash<W>()(key); }
   static GroupedBoard board_of(Key const& key) { return ::board_of<W>(key); }
-  Side side() const { return within_ == Within::worst ? Side::most : Side::least; }
+  Side side(int) const { return within_ == Within::worst ? Side::most : Side::least; }
 
   static std::optional<Proof> decided_by_table(Key const& key, int goal, int, Table const& table) {
     if (goal <= 0) return Proof{true, 0};
@@ -65,13 +66,25 @@ class GroupedGame : public GroupedRules {
     }
     return std::nullopt;
   }
+  // bound: what the board's maker worked out, which includes the committed order's bound
+  // where that was worth taking; otherwise it is taken here.
   std::optional<Proof> decided_by_bounds(GroupedBoard const& board, int goal, int bound) const {
     if (goal == kNoPlacement && !can_run_out_of_room(board, items_on(board))) {
       return Proof{false, largest_finite_value(board)};
     }
-    if (bound < 0) bound = group_lower_bound(board, within_);
+    if (bound >= 0) {
+      if (bound >= goal) return Proof{true, bound};
+      return std::nullopt;
+    }
+    bound = std::max(group_lower_bound(board, within_), committed_bound(board, goal));
     if (bound >= goal) return Proof{true, bound};
     return std::nullopt;
+  }
+  // In the worst order, the bound of a known order the requesting side commits to, as far as
+  // it decides whether the board reaches `goal` (search/committed_order_bound.h); 0 elsewhere.
+  int committed_bound(GroupedBoard const& board, int goal) const {
+    if (within_ != Within::worst || goal == kNoPlacement || !committed_order_fits(board)) return 0;
+    return committed_order_bound(board, goal - 1);
   }
 
   // The requests that may come next, the likeliest to decide the proof first: the hardest-
@@ -106,7 +119,8 @@ class GroupedGame : public GroupedRules {
    public:
     Placements(GroupedGame const& game, GroupedBoard const& board,
                Retrieval<GroupedBoard> const& retrieval, int stack, int slot, int need)
-        : within_(game.within_),
+        : game_(game),
+          within_(game.within_),
           stack_(stack),
           need_(need),
           dead_end_goal_(need == kNoPlacement),
@@ -134,9 +148,17 @@ class GroupedGame : public GroupedRules {
       }
       return Child{key_of<W>(placed), bound};
     }
-    static bool keep(Child&, Outcome&) { return true; }
+    // A child the table missed: the committed order's bound, dearer, may still settle it.
+    bool keep(Child& child, Outcome& out) const {
+      if (dead_end_goal_ || game_.within_ != Within::worst) return true;
+      child.bound = std::max(child.bound, game_.committed_bound(board_of(child.key), need_));
+      if (child.bound < need_) return true;
+      out.least = std::min(out.least, child.bound);
+      return false;
+    }
 
    private:
+    GroupedGame const& game_;
     Within within_;
     int stack_;
     int need_;

@@ -9,7 +9,7 @@
 
 #include "search/grouped_prover.h"
 #include "search/known_order_search.h"
-#include "search/mean_search.h"
+#include "search/random_prover.h"
 
 namespace {
 
@@ -98,35 +98,26 @@ template <int W>
 class MeanValueSearch : public GroupedSearch {
  public:
   MeanValueSearch(std::size_t max_bytes, std::function<void()> tick)
-      : search_(max_bytes, std::move(tick)) {}
+      : table_(max_bytes), prover_(table_, std::move(tick)) {}
 
-  Moves value(GroupedBoard const& board) override { return search_.value(board); }
+  Moves value(GroupedBoard const& board) override { return prover_.value(board); }
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
-    return search_.request_cost(board, stack, slot);
+    return prover_.request_cost(board, stack, slot);
   }
   GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
                            Moves const& cost) override {
-    Retrieval<GroupedBoard> retrieval(board, stack, slot);
-    int const lifted = retrieval.lifted_count();
-    int most = kNoPlacement;
-    if (cost.placed()) {
-      Fraction const room = cost.exact() - lifted;  // the most a best child can be worth
-      most = static_cast<int>(numerator(room) / denominator(room));
-    }
-    return first_reaching<W>(retrieval, Within::random, most, [&](GroupedBoard const& placed) {
-      return lifted + search_.value(placed) == cost;
-    });
+    return prover_.best_answer(board, stack, slot, cost);
   }
   std::pair<Moves, Moves> proven(GroupedBoard const& board) const override {
-    if (Moves const* known = search_.known(board)) return {*known, *known};
-    return {0, Moves::no_placement()};
+    return prover_.proven(board);
   }
   void limit_above(GroupedBoard const&, Moves const&) override {}
-  std::uint64_t stored() const override { return search_.stored(); }
-  std::uint64_t expanded() const override { return search_.expanded(); }
+  std::uint64_t stored() const override { return table_.size(); }
+  std::uint64_t expanded() const override { return prover_.expanded(); }
 
  private:
-  MeanSearch<W> search_;
+  typename RandomProver<W>::Table table_;
+  RandomProver<W> prover_;
 };
 
 // Boards whose every group holds one item, with room for any request's lifted items, go to

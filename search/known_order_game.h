@@ -119,7 +119,7 @@ class KnownOrderGame : public GroupedRules {
   bool keep_moved_items() const { return keep_moved_items_; }
   static std::uint64_t hash(Key const& key) { return GroupKeyHash<W>()(key); }
   static GroupedBoard board_of(Key const& key) { return ::board_of<W>(key); }
-  static Side side() { return Side::most; }
+  static Side side(int) { return Side::most; }
 
   // The board's bound, passed in by whoever made it, decides before the table.
   static std::optional<Proof> decided_by_table(Key const& key, int goal, int bound,

@@ -9,6 +9,8 @@
 // shown to be worth at most.
 //
 // What differs from game to game comes from Game:
+//   Value, no_value(), plus(moves, value), kExpected
+//                            whole moves (WholeMoves, search/proof.h) or expected moves
 //   Board, Key, Table        the board played on, its key in the table, the table
 //   Child                    {Key key; int bound; ...}: a child waiting to be searched
 //   kLookAhead               whether a child's slot is fetched while the next placement is made
@@ -16,6 +18,7 @@
 //   decided_by_table(key, goal, bound, table) and decided_by_bounds(board, goal, bound):
 //                            the board decided without expanding it, in the game's own order
 //   requests(board, out)     the requests, likeliest to decide first; side()
+//   find(table, key)         the table's bounds on a board, as values
 //   can_run_out_of_room(board, items), items_on(board), largest_finite_value(board)
 //   Placements               made for one retrieval: cut(placed, i, last, out) cuts off a
 //                            placement half made; child(placed, out) makes a finished
@@ -43,21 +46,27 @@
 enum class Side {
   most,   // the requesting side picks: the board reaches a goal when one request does
   least,  // the retrieving side picks: every request must reach it
+  mean,   // chance picks, each item of the group alike: the mean of the requests must reach it
 };
 
 // A request of a board, with what its order was judged by.
-struct Request {
+template <class Value>
+struct BasicRequest {
   int stack;
   int slot;
-  int bound;   // a lower bound on its cost
-  int lifted;  // items above it
+  Value bound;     // a lower bound on its cost
+  int lifted;      // items above it
+  int weight = 1;  // for the mean: the equal stacks it stands for
 };
+using Request = BasicRequest<int>;
 
 // How far the search of a request's placements got.
-struct Outcome {
-  int least = kNoPlacement;    // the least any placement cut off or searched is worth
-  std::optional<int> refuted;  // what the refuting child is worth at most
+template <class Value>
+struct BasicOutcome {
+  Value least;                   // the least any placement cut off or searched is worth
+  std::optional<Value> refuted;  // what the refuting child is worth at most (exactly, for means)
 };
+using Outcome = BasicOutcome<int>;
 
 // Tries items 0, 1, ... of a list in turn until try_one(i) says that one decided. Beside other
 // threads (busy set), an item after the first that another thread is in is put off until the
@@ -91,6 +100,10 @@ int raise_while_holds(int v, int most, Prove&& prove) {
 template <class Game>
 class ProofSearch {
  public:
+  using Value = typename Game::Value;
+  using Proof = BasicProof<Value>;
+  using Outcome = BasicOutcome<Value>;
+  using Request = BasicRequest<Value>;
   using Board = typename Game::Board;
   using Key = typename Game::Key;
   using Table = typename Game::Table;
@@ -111,19 +124,20 @@ class ProofSearch {
   // Whether the board of this key is worth at least goal; goal may be kNoPlacement, asking
   // whether some request can be made that nothing can serve. bound: a lower bound on the
   // board's value already worked out, or kNoBound.
-  Proof at_least(Key const& key, int goal, int bound = kNoBound);
+  Proof at_least(Key const& key, Value const& goal, Value const& bound = Value(kNoBound));
   // The same on a board already at hand, in any stack order (its requests are tried in that
   // order where their bounds tie).
-  Proof at_least(Board const& board, Key const& key, int goal, int bound = kNoBound);
+  Proof at_least(Board const& board, Key const& key, Value const& goal,
+                 Value const& bound = Value(kNoBound));
   // Whether the board is decided for goal without trying its requests: by the table or the
   // game's cheap bounds.
-  std::optional<Proof> decided(Board const& board, Key const& key, int goal,
-                               int bound = kNoBound) const {
+  std::optional<Proof> decided(Board const& board, Key const& key, Value const& goal,
+                               Value const& bound = Value(kNoBound)) const {
     if (auto const known = game_.decided_by_table(key, goal, bound, table_)) return known;
     return game_.decided_by_bounds(board, goal, bound);
   }
   // Whether asking for the item at (stack, slot) of the board costs at least goal.
-  Proof request_reaches(Board const& board, int stack, int slot, int goal);
+  Proof request_reaches(Board const& board, int stack, int slot, Value const& goal);
 
   Table& table() { return table_; }
   Table const& table() const { return table_; }
@@ -135,13 +149,20 @@ class ProofSearch {
   void share(BusyBoards* busy) { busy_ = busy; }
 
  private:
-  Proof combine(Board const& board, Key const& key, int goal);
+  Proof combine(Board const& board, Key const& key, Value const& goal);
+  // The mean of the requests against a goal: each request is searched against what it must
+  // reach for the mean to reach the goal, the others at their bounds; one that does ends the
+  // proof, and when none does, every request's cost is exact, and so is the mean.
+  Proof mean(std::vector<Request> const& requests, Board const& board, Key const& key,
+             Value const& goal);
   // Takes the child's bounds from the table: whether it is worth need or more, whether it
-  // refutes, or else puts it among the children to search; false once it refutes.
-  bool look_up(Child child, int need, typename Game::Placements& placements,
+  // refutes, or else puts it among the children to search; false once it refutes (in a game
+  // of expected values, the walk goes on below the refuting value).
+  bool look_up(Child child, Value& need, typename Game::Placements& placements,
                std::vector<Child>& children, Outcome& out);
-  // Searches the children, likeliest to refute first, until one refutes.
-  void search_children(std::vector<Child>& children, int need, Outcome& out);
+  // Searches the children, likeliest to refute first, until one refutes; in a game of
+  // expected values, every child that may be worth less than the least found.
+  void search_children(std::vector<Child>& children, Value& need, Outcome& out);
   std::vector<Child>& children_buffer() {
     if (buffers_.size() <= depth_) buffers_.resize(depth_ + 1);
     buffers_[depth_].clear();
@@ -161,7 +182,7 @@ class ProofSearch {
 };
 
 template <class Game>
-Proof ProofSearch<Game>::at_least(Key const& key, int goal, int bound) {
+auto ProofSearch<Game>::at_least(Key const& key, Value const& goal, Value const& bound) -> Proof {
   if (std::optional<Proof> const known = game_.decided_by_table(key, goal, bound, table_)) {
     return *known;
   }
@@ -169,7 +190,8 @@ Proof ProofSearch<Game>::at_least(Key const& key, int goal, int bound) {
 }
 
 template <class Game>
-Proof ProofSearch<Game>::at_least(Board const& board, Key const& key, int goal, int bound) {
+auto ProofSearch<Game>::at_least(Board const& board, Key const& key, Value const& goal,
+                                 Value const& bound) -> Proof {
   if (std::optional<Proof> const known = game_.decided_by_table(key, goal, bound, table_)) {
     return *known;
   }
@@ -182,18 +204,22 @@ Proof ProofSearch<Game>::at_least(Board const& board, Key const& key, int goal, 
 }
 
 template <class Game>
-Proof ProofSearch<Game>::combine(Board const& board, Key const& key, int goal) {
+auto ProofSearch<Game>::combine(Board const& board, Key const& key, Value const& goal) -> Proof {
   std::uint64_t const hash = busy_ ? Game::hash(key) : 0;
   BusyBoards::Mark const expanding(busy_, hash);
   std::vector<Request> requests;
   game_.requests(board, requests);
+  Side const side = game_.side(goal);
+  if constexpr (Game::kExpected) {
+    if (side == Side::mean && !requests.empty()) return mean(requests, board, key, goal);
+  }
   auto const request_hash = [&](std::size_t i) {
     return BusyBoards::request_hash(hash, requests[i].stack, requests[i].slot);
   };
   auto const is_busy = [&](std::size_t i) { return busy_->busy(request_hash(i)); };
   BusyBoards const* const putting_off = helping_ ? busy_ : nullptr;
-  if (game_.side() == Side::least && !requests.empty()) {
-    int least = kNoPlacement;  // the least any request was shown to cost, all reaching goal
+  if (side == Side::least && !requests.empty()) {
+    Value least = Game::no_value();  // the least any request was shown to cost, all reaching goal
     std::optional<Proof> failed;
     in_turn(requests.size(), putting_off, is_busy, [&](std::size_t i) {
       BusyBoards::Mark const trying(busy_, busy_ ? request_hash(i) : 0);
@@ -203,13 +229,13 @@ Proof ProofSearch<Game>::combine(Board const& board, Key const& key, int goal) {
       return !request.holds;
     });
     if (failed) {
-      table_.cut_upper(key, failed->bound);
+      if constexpr (!Game::kExpected) table_.cut_upper(key, failed->bound);
       return *failed;
     }
     table_.raise_lower(key, least);
     return {true, least};
   }
-  int upper = 0;  // the most any request was shown to cost, all of them falling short of goal
+  Value upper = 0;  // the most any request was shown to cost, all of them falling short of goal
   std::optional<Proof> held;
   in_turn(requests.size(), putting_off, is_busy, [&](std::size_t i) {
     BusyBoards::Mark const trying(busy_, busy_ ? request_hash(i) : 0);
@@ -222,22 +248,58 @@ Proof ProofSearch<Game>::combine(Board const& board, Key const& key, int goal) {
     table_.raise_lower(key, held->bound);
     return *held;
   }
-  table_.cut_upper(key, upper);
+  // In a game of expected values, the table keeps values known exactly, not upper bounds.
+  if constexpr (!Game::kExpected) table_.cut_upper(key, upper);
   return {false, upper};
 }
 
 template <class Game>
-Proof ProofSearch<Game>::request_reaches(Board const& board, int stack, int slot, int goal) {
+auto ProofSearch<Game>::mean(std::vector<Request> const& requests, Board const& board,
+                             Key const& key, Value const& goal) -> Proof {
+  // In sums over the requests, each weighted by the equal stacks it stands for.
+  using Sum = typename Game::Sum;
+  Sum count = 0;
+  Sum rest = 0;  // the bounds of the requests not searched yet
+  for (Request const& r : requests) {
+    count += r.weight;
+    rest += Game::sum_of(r.bound) * r.weight;
+  }
+  Sum const needed = Game::sum_of(goal) * count;
+  Sum done = 0;  // the exact costs of the requests searched
+  for (Request const& r : requests) {
+    rest -= Game::sum_of(r.bound) * r.weight;
+    Value const reach = Game::value_of((needed - done - rest) / r.weight);
+    Proof const request = reach < r.bound || reach == r.bound
+                              ? Proof{true, r.bound}
+                              : request_reaches(board, r.stack, r.slot, reach);
+    if (request.holds) {
+      Value const lower =
+          request.bound == Game::no_value()
+              ? request.bound
+              : Game::value_of((done + Game::sum_of(request.bound) * r.weight + rest) / count);
+      table_.raise_lower(key, lower);
+      return {true, lower};
+    }
+    done += Game::sum_of(request.bound) * r.weight;
+  }
+  Value const exact = Game::value_of(done / count);
+  table_.set_exact(key, exact);
+  return {false, exact};
+}
+
+template <class Game>
+auto ProofSearch<Game>::request_reaches(Board const& board, int stack, int slot, Value const& goal)
+    -> Proof {
   Retrieval<Board> retrieval(board, stack, slot);
-  if (!retrieval.fits()) return {true, kNoPlacement};
+  if (!retrieval.fits()) return {true, Game::no_value()};
   int const lifted = retrieval.lifted_count();
-  bool const dead_end_goal = goal == kNoPlacement;
-  if (!dead_end_goal && lifted >= goal) return {true, lifted};
+  bool const dead_end_goal = goal == Game::no_value();
+  if (!dead_end_goal && Value(lifted) >= goal) return {true, lifted};
   // Every child holds one item less than the board: the one asked for is gone.
   if (dead_end_goal && !Game::can_run_out_of_room(board, Game::items_on(board) - 1)) {
-    return {false, plus_moves(lifted, Game::largest_finite_value(board))};
+    return {false, Game::plus(lifted, Game::largest_finite_value(board))};
   }
-  int const need = dead_end_goal ? kNoPlacement : goal - lifted;
+  Value need = dead_end_goal ? Game::no_value() : Game::minus(goal, lifted);
 
   // A query that a tick abandons leaves here by an exception: the guard keeps the depth true.
   struct Deeper {
@@ -246,7 +308,7 @@ Proof ProofSearch<Game>::request_reaches(Board const& board, int stack, int slot
     ~Deeper() { --depth; }
   } const deeper(depth_);
   std::vector<Child>& children = children_buffer();
-  Outcome out;
+  Outcome out{Game::no_value(), std::nullopt};
   typename Game::Placements placements(game_, board, retrieval, stack, slot, need);
   auto const cut = [&](Board const& placed, int i, int last) {
     return placements.cut(placed, i, last, out);
@@ -256,7 +318,7 @@ Proof ProofSearch<Game>::request_reaches(Board const& board, int stack, int slot
   std::optional<Child> pending;
   retrieval.walk(cut, [&](Board const& placed) {
     std::optional<Child> child = placements.child(placed, out);
-    if (!child) return !out.refuted;
+    if (!child) return Game::kExpected || !out.refuted;
     if constexpr (Game::kLookAhead) {
       table_.prefetch(child->key);
       bool const go_on = !pending || look_up(*pending, need, placements, children, out);
@@ -267,22 +329,28 @@ Proof ProofSearch<Game>::request_reaches(Board const& board, int stack, int slot
     }
   });
   if (pending && !out.refuted) look_up(*pending, need, placements, children, out);
-  if (!out.refuted) search_children(children, need, out);
-  if (out.refuted) return {false, plus_moves(lifted, *out.refuted)};
-  return {true, plus_moves(lifted, out.least)};
+  if (Game::kExpected || !out.refuted) search_children(children, need, out);
+  if (out.refuted) return {false, Game::plus(lifted, *out.refuted)};
+  return {true, Game::plus(lifted, out.least)};
 }
 
 template <class Game>
-bool ProofSearch<Game>::look_up(Child child, int need, typename Game::Placements& placements,
+bool ProofSearch<Game>::look_up(Child child, Value& need, typename Game::Placements& placements,
                                 std::vector<Child>& children, Outcome& out) {
-  if (std::optional<Bounds> const known = table_.find(child.key)) {
-    if (value_of(known->lower) >= need) {
-      out.least = std::min(out.least, value_of(known->lower));
+  if (std::optional<std::pair<Value, Value>> const known = game_.find(table_, child.key)) {
+    if (known->first >= need) {
+      out.least = std::min(out.least, known->first);
       return true;
     }
-    if (value_of(known->upper) < need) {
-      out.refuted = value_of(known->upper);
-      return false;
+    if (known->second < need) {
+      out.refuted = known->second;
+      if constexpr (!Game::kExpected) {
+        return false;
+      } else {
+        need = known->second;
+        placements.tighten(need);
+        return true;
+      }
     }
   }
   if (placements.keep(child, out)) children.push_back(std::move(child));
@@ -290,7 +358,7 @@ bool ProofSearch<Game>::look_up(Child child, int need, typename Game::Placements
 }
 
 template <class Game>
-void ProofSearch<Game>::search_children(std::vector<Child>& children, int need, Outcome& out) {
+void ProofSearch<Game>::search_children(std::vector<Child>& children, Value& need, Outcome& out) {
   std::sort(children.begin(), children.end(),
             [this](Child const& a, Child const& b) { return game_.before(a, b); });
   in_turn(
@@ -298,11 +366,22 @@ void ProofSearch<Game>::search_children(std::vector<Child>& children, int need, 
       [&](std::size_t c) { return busy_->busy(Game::hash(children[c].key)); },
       [&](std::size_t c) {
         if (c > 0 && children[c].key == children[c - 1].key) return false;
+        if constexpr (Game::kExpected) {
+          // Sorted by bound: from here on, every child is worth at least what is found.
+          if (children[c].bound >= need) {
+            out.least = std::min(out.least, children[c].bound);
+            return true;
+          }
+        }
         Proof const child = at_least(children[c].key, need, children[c].bound);
         if (child.holds) {
           out.least = std::min(out.least, child.bound);
         } else {
           out.refuted = child.bound;
+          if constexpr (Game::kExpected) {
+            need = child.bound;
+            return false;
+          }
         }
         return !child.holds;
       });

@@ -1,6 +1,7 @@
 #include "search/root_bounds.h"
 
 #include "model/working_board.h"
+#include "search/expected_bound.h"
 #include "search/group_bound.h"
 #include "search/lower_bound.h"
 
@@ -66,7 +67,10 @@ ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch cons
     }
     return b;
   }
-  ValueBounds b{group_lower_bound(root_->grouped, root_->within), root_->rule};
+  Moves const cheap = root_->within == Within::random
+                          ? expected_lower_bound(root_->grouped)
+                          : Moves(group_lower_bound(root_->grouped, root_->within));
+  ValueBounds b{cheap, root_->rule};
   if (search) {
     auto const [lower, upper] = search->proven(root_->grouped);
     b.lower = larger(b.lower, lower);

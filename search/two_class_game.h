@@ -15,7 +15,7 @@
 #include "search/proof_search.h"
 #include "search/settled_value.h"
 
-struct TwoClassGame {
+struct TwoClassGame : WholeMoves {
   using Board = WorkingBoard;
   using Key = PackedBoard;
   using Table = PackedBoundTable;
@@ -29,7 +29,7 @@ struct TwoClassGame {
 
   static std::uint64_t hash(PackedBoard const& key) { return PackedBoardHash()(key); }
   static Board board_of(PackedBoard const& key) { return WorkingBoard(key); }
-  static Side side() { return Side::most; }
+  static Side side(int) { return Side::most; }
 
   static int items_on(WorkingBoard const& board);
   // With at most (stacks - 1) x capacity + 1 items, the lifted items of every request fit on

@@ -1,0 +1,94 @@
+#include "search/expected_bound.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <numeric>
+
+#include "search/group_bound.h"
+
+namespace {
+
+// The chances k/(k + 1) are summed over a common denominator, lcm(2 .. height + 1), which a
+// 64-bit number holds for every capacity: one fraction made at the end instead of one sum of
+// fractions an item, since this runs on every child the search makes.
+constexpr std::array<std::int64_t, kMaxGroupedHeight + 1> common_denominators() {
+  std::array<std::int64_t, kMaxGroupedHeight + 1> by_height{};
+  std::int64_t l = 1;
+  for (int h = 0; h <= kMaxGroupedHeight; ++h) {
+    l = l / std::gcd(l, std::int64_t{h + 1}) * (h + 1);
+    by_height[h] = l;
+  }
+  return by_height;
+}
+constexpr auto kDenominators = common_denominators();
+
+// The chance, in units of 1/denominator, that the item at (stack, slot) must move.
+std::int64_t chance_to_move(GroupedBoard const& board, int stack, int slot,
+                            std::int64_t denominator) {
+  int const item = board.cell[stack][slot];
+  int const below = board.low[stack][slot];
+  if (below < item) return denominator;
+  if (below > item || item == board.stays) return 0;
+  int same = 0;
+  for (int j = 0; j < slot; ++j)
+    same += board.cell[stack][j] == item;
+  return denominator / (same + 1) * same;
+}
+
+// The sum of the chances, in units of 1/denominator.
+std::int64_t blocked_units(GroupedBoard const& board, std::int64_t denominator) {
+  std::int64_t sum = 0;
+  for (int s = 0; s < board.n; ++s) {
+    for (int j = 1; j < board.level[s]; ++j)
+      sum += chance_to_move(board, s, j, denominator);
+  }
+  return sum;
+}
+
+// The request's bound in units of 1/denominator, given the board's blocked_units.
+std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::int64_t blocked,
+                           std::int64_t denominator) {
+  std::int64_t here = 0;
+  for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
+    here += chance_to_move(board, stack, j, denominator);
+  // The lifted items' certain second moves are the best order's, where an item of its own
+  // group beneath does not count.
+  int const certain = request_bound(board, stack, slot, 0, false);
+  LiftedItems const lifting(board, stack, slot, false);
+  return (certain + lifting.blocked_here) * denominator + blocked - here;
+}
+
+}  // namespace
+
+Fraction expected_blocked(GroupedBoard const& board) {
+  std::int64_t const denominator = kDenominators[board.height];
+  return Fraction(blocked_units(board, denominator), denominator);
+}
+
+Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
+                                Fraction const& blocked) {
+  std::int64_t const denominator = kDenominators[board.height];
+  return Fraction(request_units(board, stack, slot, 0, denominator), denominator) + blocked;
+}
+
+Moves expected_lower_bound(GroupedBoard const& board) {
+  std::int64_t const denominator = kDenominators[board.height];
+  std::int64_t const blocked = blocked_units(board, denominator);
+  int const group = current_group(board);
+  if (group == 0) return Moves(Fraction(blocked, denominator));
+  std::int64_t sum = 0;
+  std::int64_t count = 0;
+  for (int s = 0; s < board.n; ++s) {
+    for (int j = 0; j < board.level[s]; ++j) {
+      if (board.cell[s][j] != group) continue;
+      sum += request_units(board, s, j, blocked, denominator);
+      ++count;
+    }
+  }
+  // The three over the denominator denominator x count.
+  std::int64_t best = std::max(blocked * count, sum);
+  best = std::max(best, retrieval_order_bound(board, Within::random) * denominator * count);
+  return Moves(Fraction(best, denominator * count));
+}

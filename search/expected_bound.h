@@ -1,0 +1,26 @@
+// Lower bounds on the expected moves of a yard of groups in the random order, where every item
+// of the current group still in the yard is equally likely to be asked for next.
+//
+// By linearity of expectation, the yard is worth at least the sum over its items of the chance
+// that each must move: 1 for an item with an item of an earlier group beneath it (and for an
+// item that stays with anything that leaves beneath it); k/(k + 1) for an item with k items of
+// its own group beneath it and none earlier, since it leaves before all of them with chance
+// 1/(k + 1); 0 otherwise. A request then lifts its items, each one move, and each lifted item
+// that can reach no stack without an earlier group beneath it moves once more for certain;
+// the yard is worth at least the mean of its requests' bounds. The best order's bound of a
+// fixed order (search/group_bound.h) bounds the random order too: the retrieving side told
+// nothing does no better than one that picks.
+#pragma once
+
+#include "model/grouped_board.h"
+#include "rules/moves.h"
+
+// The sum of the chances that the items must move.
+Fraction expected_blocked(GroupedBoard const& board);
+
+// The bound on the request at (stack, slot), given expected_blocked.
+Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
+                                Fraction const& blocked);
+
+// The bound on the board: the largest of the three.
+Moves expected_lower_bound(GroupedBoard const& board);

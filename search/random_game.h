@@ -1,0 +1,197 @@
+// Yards of retrieval groups in the random order, as the proof search plays them: every item of
+// the current group still in the yard is equally likely to be asked for next, so the requesting
+// side's node is the mean of its requests, and values are exact expectations (Moves). A proof
+// that the yard is worth at least g searches each request against what it must reach for the
+// mean to reach g; one that fails has found every request's exact cost, so a board shown to
+// fall short of a goal is known exactly. At the retrieving side's node every child that may be
+// worth less than the best found so far is searched, the goal lowered to each value found:
+// the least is then exact too. The table keeps a lower bound for the boards shown to reach a
+// goal and the value of the boards known exactly.
+#pragma once
+
+#include <algorithm>
+#include <boost/unordered/unordered_flat_map.hpp>
+#include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "model/grouped_board.h"
+#include "rules/moves.h"
+#include "rules/retrieval.h"
+#include "search/bound_table.h"
+#include "search/expected_bound.h"
+#include "search/group_bound.h"
+#include "search/grouped_game.h"
+#include "search/proof_search.h"
+
+// Lower bounds and exact values of boards in the random order, inside a memory budget.
+template <int W>
+class ExpectedTable {
+ public:
+  using Key = GroupKey<W>;
+
+  // max_bytes 0: no budget.
+  explicit ExpectedTable(std::size_t max_bytes) : max_bytes_(max_bytes) {}
+
+  // (lower, upper); upper is no placement unless the value is known, and then both are it.
+  std::optional<std::pair<Moves, Moves>> find(Key const& key) const {
+    auto const it = map_.find(key);
+    if (it == map_.end()) return std::nullopt;
+    if (it->second.exact) return std::pair(it->second.value, it->second.value);
+    return std::pair(it->second.value, Moves::no_placement());
+  }
+  void raise_lower(Key const& key, Moves const& lower) {
+    Entry& e = entry(key);
+    if (!e.exact && e.value < lower) e.value = lower;
+  }
+  void set_exact(Key const& key, Moves const& value) {
+    Entry& e = entry(key);
+    e.value = value;
+    e.exact = true;
+  }
+  std::size_t size() const { return map_.size(); }
+  void settle() {}
+
+ private:
+  // One slot: the key (8 W bytes), the value or a lower bound (a flag and a cpp_rational, whose
+  // small numerators and denominators live inline), and whether it is the value.
+  struct Entry {
+    Moves value = 0;
+    bool exact = false;
+  };
+  using Map = boost::unordered_flat_map<Key, Entry, GroupKeyHash<W>>;
+
+  Entry& entry(Key const& key) {
+    if (max_bytes_ != 0 && map_.size() >= map_.max_load() && !map_.contains(key) &&
+        (map_.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
+      throw BudgetExceeded{};
+    }
+    return map_[key];
+  }
+
+  std::size_t max_bytes_;
+  Map map_;
+};
+
+template <int W>
+class RandomGame : public GroupedRules {
+ public:
+  using Value = Moves;
+  using Sum = Fraction;
+  static constexpr bool kExpected = true;
+  using Board = GroupedBoard;
+  using Key = GroupKey<W>;
+  using Table = ExpectedTable<W>;
+  struct Child {
+    Key key;
+    Moves bound;
+  };
+  static constexpr bool kLookAhead = false;
+
+  static Moves no_value() { return Moves::no_placement(); }
+  static Moves plus(int moves, Moves const& value) { return moves + value; }
+  static Moves minus(Moves const& value, int moves) {
+    return value.placed() ? Moves(Fraction(value.exact() - moves)) : value;
+  }
+  static Fraction sum_of(Moves const& value) { return value.exact(); }
+  static Moves value_of(Fraction const& sum) { return Moves(sum); }
+  static std::optional<std::pair<Moves, Moves>> find(Table const& table, Key const& key) {
+    return table.find(key);
+  }
+
+  static std::uint64_t hash(Key const& key) { return GroupKeyHash<W>()(key); }
+  static GroupedBoard board_of(Key const& key) { return ::board_of<W>(key); }
+  // A proof that the board is worth no placement needs one request worth it.
+  static Side side(Moves const& goal) { return goal.placed() ? Side::mean : Side::most; }
+
+  static std::optional<BasicProof<Moves>> decided_by_table(Key const& key, Moves const& goal,
+                                                           Moves const&, Table const& table) {
+    if (!(Moves(0) < goal)) return BasicProof<Moves>{true, 0};
+    if (auto const known = table.find(key)) {
+      if (!(known->first < goal)) return BasicProof<Moves>{true, known->first};
+      if (known->second < goal) return BasicProof<Moves>{false, known->second};
+    }
+    return std::nullopt;
+  }
+  static std::optional<BasicProof<Moves>> decided_by_bounds(GroupedBoard const& board,
+                                                            Moves const& goal, Moves bound) {
+    if (!goal.placed() && !can_run_out_of_room(board, items_on(board))) {
+      return BasicProof<Moves>{false, largest_finite_value(board)};
+    }
+    if (current_group(board) == 0) return BasicProof<Moves>{!(Moves(0) < goal), 0};
+    if (bound < Moves(0)) bound = expected_lower_bound(board);
+    if (!(bound < goal)) return BasicProof<Moves>{true, bound};
+    return std::nullopt;
+  }
+
+  // The items of the current group, the dearest-looking first (the sooner the mean is shown to
+  // reach a goal, the fewer requests are searched); an equal neighbouring stack (the board is
+  // canonical) is one request standing for both.
+  static void requests(GroupedBoard const& board, std::vector<BasicRequest<Moves>>& requests) {
+    int const group = current_group(board);
+    if (group == 0) return;
+    Fraction const blocked = expected_blocked(board);
+    for (int s = 0; s < board.n; ++s) {
+      int twins = 1;
+      while (s + twins < board.n && board.same_stack(s, s + twins))
+        ++twins;
+      for (int j = 0; j < board.level[s]; ++j) {
+        if (board.cell[s][j] != group) continue;
+        requests.push_back({s, j, Moves(expected_request_bound(board, s, j, blocked)),
+                            board.level[s] - 1 - j, twins});
+      }
+      s += twins - 1;
+    }
+    std::sort(requests.begin(), requests.end(), [](auto const& a, auto const& b) {
+      if (a.bound != b.bound) return b.bound < a.bound;
+      return a.lifted > b.lifted;
+    });
+  }
+
+  static bool before(Child const& a, Child const& b) {
+    return a.bound != b.bound ? a.bound < b.bound : a.key.word < b.key.word;
+  }
+
+  // One retrieval's placements, cut off item by item by the best order's placement bound.
+  class Placements {
+   public:
+    Placements(RandomGame const&, GroupedBoard const& board,
+               Retrieval<GroupedBoard> const& retrieval, int stack, int slot, Moves const& need)
+        : stack_(stack),
+          need_(need),
+          lifting_(board, stack, slot, false),
+          rest_(blocked_items(board, false) - lifting_.blocked_here),
+          bound_(retrieval.lifted_count(), lifting_.items, false) {}
+
+    bool cut(GroupedBoard const& placed, int i, int last, BasicOutcome<Moves>& out) {
+      if (!need_.placed() || i == lifting_.count) return false;
+      int const bound = bound_.after(placed, i, last, stack_, rest_) - lifting_.count;
+      if (Moves(bound) < need_) return false;
+      out.least = std::min(out.least, Moves(bound));
+      return true;
+    }
+    // Most children of a retrieval are in the table already: the bound is taken only on those
+    // it misses.
+    std::optional<Child> child(GroupedBoard const& placed, BasicOutcome<Moves>&) {
+      placed_ = &placed;
+      return Child{key_of<W>(placed), Moves(0)};
+    }
+    bool keep(Child& child, BasicOutcome<Moves>& out) const {
+      if (!need_.placed()) return true;
+      child.bound = expected_lower_bound(*placed_);
+      if (child.bound < need_) return true;
+      out.least = std::min(out.least, child.bound);
+      return false;
+    }
+    void tighten(Moves const& need) { need_ = need; }
+
+   private:
+    int stack_;
+    Moves need_;
+    GroupedBoard const* placed_ = nullptr;  // the placement whose child is being looked at
+    LiftedItems lifting_;
+    int rest_;
+    GroupPlacementBound bound_;
+  };
+};

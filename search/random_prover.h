@@ -1,0 +1,102 @@
+// The queries of the random order on yards of retrieval groups over the proof search
+// (search/proof_search.h, search/random_game.h): exact expected values, since a proof that
+// falls short of its goal finds the value, and the costs of requests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "model/grouped_board.h"
+#include "rules/moves.h"
+#include "rules/retrieval.h"
+#include "search/proof_search.h"
+#include "search/random_game.h"
+
+template <int W>
+class RandomProver {
+ public:
+  using Key = GroupKey<W>;
+  using Table = typename RandomGame<W>::Table;
+  using Child = typename RandomGame<W>::Child;
+
+  // tick is called once for every yard expanded; it may throw.
+  RandomProver(Table& table, std::function<void()> tick)
+      : search_(table, RandomGame<W>(), std::move(tick)) {}
+
+  Moves value(GroupedBoard const& board) {
+    Key const key = key_of<W>(board);
+    if (GroupedRules::can_run_out_of_room(board, GroupedRules::items_on(board)) &&
+        search_.at_least(board, key, Moves::no_placement()).holds) {
+      return Moves::no_placement();
+    }
+    // Whole moves at a time: each goal the value reaches leaves a lower bound in the table
+    // (what a search that stops has proved), and the goal it falls short of finds the value.
+    Moves lower = expected_lower_bound(board);
+    if (auto const known = search_.table().find(key)) lower = std::max(lower, known->first);
+    while (true) {
+      Fraction const& v = lower.exact();
+      Moves const goal(Fraction(numerator(v) / denominator(v) + 1));
+      auto const proof = search_.at_least(board, key, goal);
+      if (!proof.holds) return proof.bound;
+      lower = proof.bound;
+    }
+  }
+
+  Moves request_cost(GroupedBoard const& board, int stack, int slot) {
+    if (search_.request_reaches(board, stack, slot, Moves::no_placement()).holds) {
+      return Moves::no_placement();
+    }
+    return exactly(search_.request_reaches(board, stack, slot, beyond(board)));
+  }
+
+  // The board after the first placement, in the order the search tries children (least lower
+  // bound, then key), whose child is worth the request's cost less the items lifted.
+  GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot, Moves const& cost) {
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    int const lifted = retrieval.lifted_count();
+    std::vector<std::pair<Child, GroupedBoard>> children;
+    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+      children.push_back({{key_of<W>(placed), expected_lower_bound(placed)}, placed});
+      return true;
+    });
+    std::stable_sort(children.begin(), children.end(), [](auto const& a, auto const& b) {
+      return RandomGame<W>::before(a.first, b.first);
+    });
+    Moves const need = RandomGame<W>::minus(cost, lifted);
+    for (auto const& [child, placed] : children) {
+      if (need < child.bound) continue;
+      if (!need.placed()) return placed;
+      // Worth less than need + 1 exactly when the proof falls short, and then known exactly.
+      auto const proof = search_.at_least(child.key, 1 + need, child.bound);
+      if (!proof.holds && proof.bound == need) return placed;
+    }
+    throw std::logic_error("no placement reaches the request's cost");
+  }
+
+  // What the table holds on the board's value, as (lower, upper); upper is no placement
+  // unless the value is known.
+  std::pair<Moves, Moves> proven(GroupedBoard const& board) const {
+    auto const known = search_.table().find(key_of<W>(board));
+    if (!known) return {0, Moves::no_placement()};
+    return *known;
+  }
+
+  std::uint64_t expanded() const { return search_.expanded(); }
+
+ private:
+  // A goal above every finite value of the board: a proof against it falls short, and finds
+  // the value.
+  static Moves beyond(GroupedBoard const& board) {
+    return Moves(GroupedRules::largest_finite_value(board) + 1);
+  }
+  static Moves exactly(BasicProof<Moves> const& proof) {
+    if (proof.holds) throw std::logic_error("a finite value reached a goal above every one");
+    return proof.bound;
+  }
+
+  ProofSearch<RandomGame<W>> search_;
+};
