@@ -27,6 +27,14 @@ class GroupedBruteForce {
 
   Moves value(Yard const& yard) { return value(served(yard).stacks); }
 
+  // Calls visit(yard, value) on every yard valued so far, stacks in sorted order.
+  template <class Visit>
+  void each_valued(Visit&& visit) const {
+    for (auto const& [stacks, value] : memo_) {
+      visit(Yard{static_cast<int>(stacks.size()), height_, groups_, stacks}, value);
+    }
+  }
+
   // Every item that may be asked for now, in (stack, slot) order on the yard as given, with
   // what asking for it costs from there to the end.
   RequestCosts request_costs(Yard const& yard) {
