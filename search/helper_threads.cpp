@@ -1,5 +1,7 @@
 #include "search/helper_threads.h"
 
+#include "search/stop_poll.h"
+
 #include <exception>
 #include <system_error>
 
@@ -31,6 +33,11 @@ void HelperThreads::start(Work const& work, SearchLimits const& limits) {
       ++expanded;
       stop();
     };
+    std::function<void()> const poll = [&] {
+      if (done_.load(std::memory_order_relaxed)) throw Done{};
+      stop.now();
+    };
+    StopPoll::Scope const polling(&poll);
     // A helper ends as it may: done, stopped by a limit, out of memory, or finished; the
     // query's own thread meets the same limits and reports them.
     try {

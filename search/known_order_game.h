@@ -23,6 +23,7 @@
 #include "search/known_order_bound.h"
 #include "search/packed_bound_table.h"
 #include "search/proof_search.h"
+#include "search/stop_poll.h"
 
 // With at most (stacks - 1) x capacity + 1 items the other stacks always have room for the
 // items above any item asked for.
@@ -63,6 +64,7 @@ class KnownOrderCut {
   KnownOrderCut& operator=(KnownOrderCut const&) = delete;
 
   bool operator()(GroupedBoard const& placed, int i, int last) {
+    StopPoll::poll();
     int const lifted = lifting_.count;
     if (i > 0) {
       int const top = placed.level[last] - 1;

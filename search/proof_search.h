@@ -41,6 +41,7 @@
 #include "search/bound_table.h"
 #include "search/busy_boards.h"
 #include "search/proof.h"
+#include "search/stop_poll.h"
 
 // How the requests of a board combine.
 enum class Side {
@@ -311,23 +312,25 @@ auto ProofSearch<Game>::request_reaches(Board const& board, int stack, int slot,
   Outcome out{Game::no_value(), std::nullopt};
   typename Game::Placements placements(game_, board, retrieval, stack, slot, need);
   auto const cut = [&](Board const& placed, int i, int last) {
+    StopPoll::poll();
     return placements.cut(placed, i, last, out);
   };
   // With kLookAhead, a child is looked up while the next placement is made, its slot fetched
   // meanwhile; a child that refutes then stops the walk one placement later than it could have.
   std::optional<Child> pending;
-  retrieval.walk(cut, [&](Board const& placed) {
-    std::optional<Child> child = placements.child(placed, out);
-    if (!child) return Game::kExpected || !out.refuted;
-    if constexpr (Game::kLookAhead) {
-      table_.prefetch(child->key);
-      bool const go_on = !pending || look_up(*pending, need, placements, children, out);
-      pending = std::move(child);
-      return go_on;
-    } else {
-      return look_up(*child, need, placements, children, out);
-    }
-  });
+  retrieval.walk(
+      cut, [&](Board const& placed) __attribute__((always_inline)) {
+        std::optional<Child> child = placements.child(placed, out);
+        if (!child) return Game::kExpected || !out.refuted;
+        if constexpr (Game::kLookAhead) {
+          table_.prefetch(child->key);
+          bool const go_on = !pending || look_up(*pending, need, placements, children, out);
+          pending = std::move(child);
+          return go_on;
+        } else {
+          return look_up(*child, need, placements, children, out);
+        }
+      });
   if (pending && !out.refuted) look_up(*pending, need, placements, children, out);
   if (Game::kExpected || !out.refuted) search_children(children, need, out);
   if (out.refuted) return {false, Game::plus(lifted, *out.refuted)};

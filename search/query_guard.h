@@ -4,11 +4,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <optional>
 
 #include "search/bound_table.h"
 #include "search/search_limits.h"
+#include "search/stop_poll.h"
 
 // Why an engine stopped answering: its table would have outgrown max_bytes, or the system
 // refused memory (std::bad_alloc), which a larger max_bytes cannot cure.
@@ -28,6 +30,7 @@ class QueryGuard {
     if (!open()) return std::nullopt;
     query_start_ = last_report_ = Clock::now();
     std::optional<decltype(query())> answer;
+    StopPoll::Scope const polling(&poll_);
     try {
       answer = query();
     } catch (SearchStopped const& e) {
@@ -62,6 +65,11 @@ class QueryGuard {
   MemoryShortage shortage() const { return shortage_; }
   // Seconds spent in queries, the running one included.
   double seconds() const;
+  // Seconds the running query has taken so far (0 between queries).
+  double query_seconds() const {
+    if (query_start_ == Clock::time_point{}) return 0;
+    return std::chrono::duration<double>(Clock::now() - query_start_).count();
+  }
 
  private:
   // Whether no limit or shortage has ended a query yet, noting a limit reached meanwhile.
@@ -70,6 +78,7 @@ class QueryGuard {
   bool record_shortage();
 
   StopCheck stop_;
+  std::function<void()> const poll_ = [this] { stop_.now(); };
   SearchStatus stopped_ = SearchStatus::optimal;
   MemoryShortage shortage_ = MemoryShortage::none;
   double seconds_ = 0;

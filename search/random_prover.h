@@ -15,6 +15,7 @@
 #include "rules/retrieval.h"
 #include "search/proof_search.h"
 #include "search/random_game.h"
+#include "search/stop_poll.h"
 
 template <int W>
 class RandomProver {
@@ -59,7 +60,7 @@ class RandomProver {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     int const lifted = retrieval.lifted_count();
     std::vector<std::pair<Child, GroupedBoard>> children;
-    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+    retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
       children.push_back({{key_of<W>(placed), expected_lower_bound(placed)}, placed});
       return true;
     });

@@ -47,6 +47,14 @@ class StopCheck {
       throw SearchStopped{SearchStatus::time_limit};
     }
   }
+  // Throws SearchStopped when a limit is reached, looking at the clock now.
+  void now() const {
+    if (reached()) {
+      throw SearchStopped{limits_.interrupt && limits_.interrupt->load(std::memory_order_relaxed)
+                              ? SearchStatus::interrupted
+                              : SearchStatus::time_limit};
+    }
+  }
   // Whether a limit is reached now, without throwing.
   bool reached() const;
 
