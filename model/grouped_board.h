@@ -200,3 +200,14 @@ GroupedBoard board_of(GroupKey<W> const& key) {
   }
   return board;
 }
+
+// The board with its stacks in canonical order.
+inline GroupedBoard canonical(GroupedBoard const& board) {
+  GroupedBoard sorted(board.n, board.height, board.stays);
+  auto const order = board.canonical_order();
+  for (int s = 0; s < board.n; ++s) {
+    for (int j = 0; j < board.level[order[s]]; ++j)
+      sorted.push(s, board.cell[order[s]][j]);
+  }
+  return sorted;
+}

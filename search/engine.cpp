@@ -13,9 +13,24 @@
 #include "search/prover.h"
 #include "search/root_bounds.h"
 #include "search/shared_proof.h"
+#include "search/stop_poll.h"
 #include "search/two_class_front.h"
 
 namespace {
+
+// The rule's cost is worked out only for a query that has run this long, so that short
+// searches do not pay for it; then in slices, and after a stop in a short grace.
+constexpr double kRuleAfterSeconds = 1.0;
+constexpr auto kRuleSlice = std::chrono::milliseconds(50);
+constexpr auto kRuleGrace = std::chrono::milliseconds(500);
+
+// The rule's own table: a quarter of the search's budget, and at least this much, so that a
+// small budget still gives small yards their bound.
+constexpr std::size_t kLeastRuleBytes = std::size_t{4} << 20;
+
+std::size_t rule_bytes(std::size_t max_bytes) {
+  return max_bytes == 0 ? 0 : std::max(max_bytes / 4, kLeastRuleBytes);
+}
 
 PackedBoard pack_request_phase(State const& board) {
   State plain = board;
@@ -80,22 +95,54 @@ struct Engine::Impl {
   void tick() {
     bool const report = guard.tick();
     sharing.tick();
-    if (!report || !progress) return;
-    root.ensure_rule(table, root_search());
-    progress(stats());
+    if (!report) return;
+    if (guard.query_seconds() >= kRuleAfterSeconds) {
+      root.ensure_rule(table, root_search(), rule_bytes(max_bytes), rule_share());
+    }
+    if (progress) progress(stats());
   }
 
-  // The root's bounds once `set` has made the board the root, which may take memory (but no
-  // time limit: a stopped rule search leaves the plain bound).
+  // Until when the rule's cost may be worked out now: half of what a time limit leaves, or
+  // else a slice of a twentieth of a second in each quarter-second between progress reports.
+  RootBounds::Clock::time_point rule_share() const {
+    auto const now = RootBounds::Clock::now();
+    auto const deadline = guard.limits().deadline;
+    if (deadline == SearchLimits::Clock::time_point::max()) return now + kRuleSlice;
+    return now + (deadline - now) / 2;
+  }
+
+  // The root's bounds once `set` has made the board the root, which may take memory, and a
+  // short grace for the rule's cost after a query stopped.
   template <class Set>
   std::optional<ValueBounds> root_bounds_after(Set&& set) {
     if (!guard.run_unlimited([&] {
           set();
-          root.ensure_rule(table, root_search());
+          // One grace for a root: the bounds and the line told of it stay the same.
+          if (!root.graced()) {
+            root.ensure_rule(table, root_search(), rule_bytes(max_bytes),
+                             RootBounds::Clock::now() + kRuleGrace);
+            root.grace();
+          }
         })) {
       return std::nullopt;
     }
     return root.bounds(table, root_search());
+  }
+
+  // Work after a query stopped, which a short grace bounds in time: a search's own line.
+  template <class Work>
+  void within_grace(Work&& work) {
+    auto const until = RootBounds::Clock::now() + kRuleGrace;
+    std::function<void()> const check = [until] {
+      if (RootBounds::Clock::now() >= until) throw SearchStopped{SearchStatus::time_limit};
+    };
+    StopPoll::Scope const polling(&check);
+    guard.run_unlimited([&] {
+      try {
+        work();
+      } catch (SearchStopped const&) {
+      }
+    });
   }
 
   // The rule's line from the root that `set` makes.
@@ -114,7 +161,7 @@ struct Engine::Impl {
     if (!retrieval.fits()) return {stack, slot, cost, 0, false, unpack(board)};
     int const lifted = retrieval.lifted_count();
     PackedBoard best;
-    retrieval.walk(kSkipNothing, [&](WorkingBoard const& placed) {
+    retrieval.walk(kSkipNothingButStop, [&](WorkingBoard const& placed) {
       PackedBoard const child = placed.canonical();
       if (cost != kNoPlacement && prover.at_least(child, cost - lifted + 1).holds) return true;
       best = child;
@@ -227,7 +274,16 @@ std::optional<std::vector<YardStep>> Engine::rule_line(Yard const& yard, Within 
         return yard_steps(*line, dense, yard.groups, false);
       },
       [&](DenseYard const& dense) -> std::optional<std::vector<YardStep>> {
-        auto const steps = impl_->rule_steps([&] { impl_->root.set(dense.board, within); });
+        auto steps = impl_->rule_steps([&] { impl_->root.set(dense.board, within); });
+        if (impl_->guard.shortage() != MemoryShortage::none) return std::nullopt;
+        // The search's own line where it found a better bound than the rule's.
+        std::optional<std::vector<RuleCosts::Step>> found;
+        if (GroupedSearch* search = impl_->root_search()) {
+          impl_->within_grace([&] { found = search->witness(dense.board); });
+        }
+        if (found && !found->empty() && (!steps || found->front().cost < steps->front().cost)) {
+          steps = std::move(found);
+        }
         if (!steps) return std::nullopt;
         return yard_rule_line(*steps, dense, yard.groups, within);
       });

@@ -10,6 +10,7 @@
 #include "search/grouped_prover.h"
 #include "search/known_order_search.h"
 #include "search/random_prover.h"
+#include "search/stop_poll.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ GroupedBoard first_reaching(Retrieval<GroupedBoard>& retrieval, Within within, i
                             Reaches&& reaches) {
   int least = INT_MAX;
   GroupedBoard first;
-  retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+  retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
     if (least == INT_MAX) first = placed;
     least = std::min(least, group_lower_bound(placed, within));
     return true;
@@ -33,7 +34,7 @@ GroupedBoard first_reaching(Retrieval<GroupedBoard>& retrieval, Within within, i
   if (most == kNoPlacement) return first;
   for (int bound = least; bound <= most; ++bound) {
     std::vector<GroupKey<W>> keys;
-    retrieval.walk(kSkipNothing, [&](GroupedBoard const& placed) {
+    retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
       if (group_lower_bound(placed, within) == bound) keys.push_back(key_of<W>(placed));
       return true;
     });
@@ -171,6 +172,10 @@ class RoutedSearch : public GroupedSearch {
       known_.limit_above(board, static_cast<int>(numerator(v) / denominator(v)));
     }
   }
+  std::optional<std::vector<RuleCosts::Step>> witness(GroupedBoard const& board) override {
+    if (!routed(board)) return std::nullopt;
+    return known_.witness(board);
+  }
   std::uint64_t stored() const override { return table_.size() + general_->stored(); }
   std::uint64_t expanded() const override { return known_.expanded() + general_->expanded(); }
 
@@ -236,16 +241,6 @@ Yard yard_of(GroupedBoard const& board, DenseYard const& dense, int groups) {
       yard.stacks[s][j] = dense.yard_cell[board.cell[s][j]];
   }
   return yard;
-}
-
-GroupedBoard canonical(GroupedBoard const& board) {
-  GroupedBoard sorted(board.n, board.height, board.stays);
-  auto const order = board.canonical_order();
-  for (int s = 0; s < board.n; ++s) {
-    for (int j = 0; j < board.level[order[s]]; ++j)
-      sorted.push(s, board.cell[order[s]][j]);
-  }
-  return sorted;
 }
 
 std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
+#include "search/rule_cost.h"
 #include "search/shared_proof.h"
 
 // A yard with its groups renumbered 1, 2, ... in the order they leave, groups without items
@@ -29,8 +31,6 @@ struct DenseYard {
 DenseYard dense_yard(Yard const& yard);
 // The yard of a board, with the yard's own cells back.
 Yard yard_of(GroupedBoard const& board, DenseYard const& dense, int groups);
-// The board with its stacks in canonical order.
-GroupedBoard canonical(GroupedBoard const& board);
 
 class GroupedSearch {
  public:
@@ -47,6 +47,11 @@ class GroupedSearch {
   // Takes note of an upper bound on the board's value proved elsewhere, so that proofs that
   // the board is worth more end at once. Searches that keep only exact values ignore it.
   virtual void limit_above(GroupedBoard const& board, Moves const& upper) = 0;
+  // A line of play from the board whose moves cost no more than the upper bound proven(board)
+  // gives, when the search found that bound itself; each step's cost is the bound from there.
+  virtual std::optional<std::vector<RuleCosts::Step>> witness(GroupedBoard const&) {
+    return std::nullopt;
+  }
   virtual std::uint64_t stored() const = 0;
   virtual std::uint64_t expanded() const = 0;
 };

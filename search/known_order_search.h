@@ -20,6 +20,7 @@
 #include "search/known_order_bound.h"
 #include "search/known_order_game.h"
 #include "search/proof_search.h"
+#include "search/rule_cost.h"
 #include "search/shared_proof.h"
 
 template <int W>
@@ -112,7 +113,48 @@ class KnownOrderSearch {
 
   std::uint64_t expanded() const { return search_.expanded(); }
 
+  // A line of play from the board whose moves cost no more than the upper bound the table
+  // holds on it: each request answered by the first placement whose child's bound, added to
+  // the items lifted, stays within the bound before it. Every line this search finds leaves
+  // such bounds on its boards. Nothing when the table's bound is not one of its lines (a bound
+  // taken from elsewhere) or it holds none.
+  std::optional<std::vector<RuleCosts::Step>> witness(GroupedBoard const& board) {
+    std::vector<RuleCosts::Step> steps;
+    GroupedBoard current = canonical(board);
+    while (int const group = current_group(current)) {
+      int const here = upper_of(current);
+      if (here == INT_MAX) return std::nullopt;
+      int s = 0;
+      while (current.lowest(s) != group)
+        ++s;
+      int j = 0;
+      while (current.cell[s][j] != group)
+        ++j;
+      Retrieval<GroupedBoard> retrieval(current, s, j);
+      int const lifted = retrieval.lifted_count();
+      std::optional<GroupedBoard> answer;
+      KnownOrderCut cut(current, s, j, here - lifted, keep_moved_items());
+      retrieval.walk(cut, [&](GroupedBoard const& placed) {
+        if (lifted + upper_of(placed) > here) return true;
+        answer = placed;
+        return false;
+      });
+      if (!answer) return std::nullopt;
+      steps.push_back({s, j, here, lifted, true, canonical(*answer)});
+      current = steps.back().after;
+    }
+    return steps;
+  }
+
  private:
+  // The least upper bound the table holds on the board's value: 0 once nothing is left to
+  // lift, INT_MAX for none.
+  int upper_of(GroupedBoard board) const {
+    if (retrieve_free_items(board).first < 0) return 0;
+    std::optional<Bounds> const known = table().find(key_of<W>(board));
+    return known && known->upper != Bounds::kNoValue ? known->upper : INT_MAX;
+  }
+
   Table& table() { return search_.table(); }
   Table const& table() const { return search_.table(); }
   bool keep_moved_items() const { return search_.game().keep_moved_items(); }

@@ -4,14 +4,12 @@
 #include "search/expected_bound.h"
 #include "search/group_bound.h"
 #include "search/lower_bound.h"
+#include "search/stop_poll.h"
 
 namespace {
 
-// The rule's cost is worked out with its own table of every board it meets; against every
-// request sequence of the worst order, or every draw of the random one, that can take millions
-// of boards on a big yard, so past this many (a few tenths of a second) the plain bound is used
-// instead.
-constexpr std::size_t kRuleBoards = std::size_t{1} << 15;
+// Thrown when the rule's share of time is up.
+struct RuleOutOfTime {};
 
 Moves stored_moves(std::uint16_t stored) {
   return stored == Bounds::kNoValue ? Moves::no_placement() : Moves(static_cast<int>(stored));
@@ -30,7 +28,7 @@ Moves smaller(Moves const& a, Moves const& b) {
 void RootBounds::set(PackedBoard const& board) {
   if (root_ && root_->two_class && root_->packed == board) return;
   DenseYard const dense = dense_yard(yard_of(unpack(board)));
-  root_ = Root{true, board, dense.board, Within::worst, Moves::no_placement(), nullptr};
+  root_ = Root{true, board, dense.board, Within::worst, std::nullopt, false, false, nullptr};
 }
 
 void RootBounds::set(GroupedBoard const& board, Within within) {
@@ -38,21 +36,42 @@ void RootBounds::set(GroupedBoard const& board, Within within) {
       key_of<32>(root_->grouped) == key_of<32>(board)) {
     return;
   }
-  root_ = Root{false, {}, board, within, Moves::no_placement(), nullptr};
+  root_ = Root{false, {}, board, within, std::nullopt, false, false, nullptr};
 }
 
-void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search) {
-  if (!root_ || root_->rule_costs) return;
-  root_->rule_costs = std::make_shared<RuleCosts>(root_->grouped, root_->within, kRuleBoards);
-  auto cost = root_->rule_costs->cost(root_->grouped, [] {});
-  root_->rule = cost ? *cost : plain_upper_bound(root_->grouped);
-  if (!root_->rule.placed()) return;
+void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
+                             Clock::time_point until) {
+  if (!root_ || root_->rule || root_->rule_given_up) return;
+  if (!root_->rule_costs) {
+    root_->rule_costs = std::make_shared<RuleCosts>(root_->grouped, root_->within, max_bytes);
+  }
+  // The query's own limits, and the rule's share of time.
+  std::function<void()> const* const outer = StopPoll::current();
+  std::function<void()> const check = [outer, until] {
+    if (Clock::now() >= until) throw RuleOutOfTime{};
+    if (outer) (*outer)();
+  };
+  std::optional<Moves> cost;
+  {
+    StopPoll::Scope const polling(&check);
+    try {
+      cost = root_->rule_costs->cost(root_->grouped);
+    } catch (RuleOutOfTime const&) {
+      return;
+    }
+  }
+  if (!cost) {
+    root_->rule_given_up = true;
+    return;
+  }
+  root_->rule = *cost;
+  if (!cost->placed()) return;
   // Telling the search only saves it work: a full table may refuse.
   try {
     if (root_->two_class) {
-      table.cut_upper(root_->packed, root_->rule.whole_moves());
+      table.cut_upper(root_->packed, cost->whole_moves());
     } else if (search) {
-      search->limit_above(root_->grouped, root_->rule);
+      search->limit_above(root_->grouped, *cost);
     }
   } catch (BudgetExceeded const&) {
   }
@@ -60,7 +79,8 @@ void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search) {
 
 ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch const* search) const {
   if (root_->two_class) {
-    ValueBounds b{moves_lower_bound(WorkingBoard(root_->packed)), root_->rule};
+    ValueBounds b{moves_lower_bound(WorkingBoard(root_->packed)),
+                  root_->rule.value_or(Moves::no_placement())};
     if (std::optional<Bounds> const known = table.find(root_->packed)) {
       b.lower = larger(b.lower, stored_moves(known->lower));
       b.upper = smaller(b.upper, stored_moves(known->upper));
@@ -70,7 +90,7 @@ ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch cons
   Moves const cheap = root_->within == Within::random
                           ? expected_lower_bound(root_->grouped)
                           : Moves(group_lower_bound(root_->grouped, root_->within));
-  ValueBounds b{cheap, root_->rule};
+  ValueBounds b{cheap, root_->rule.value_or(Moves::no_placement())};
   if (search) {
     auto const [lower, upper] = search->proven(root_->grouped);
     b.lower = larger(b.lower, lower);
@@ -80,6 +100,6 @@ ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch cons
 }
 
 std::optional<std::vector<RuleCosts::Step>> RootBounds::rule_line() const {
-  if (!root_ || !root_->rule_costs) return std::nullopt;
-  return root_->rule_costs->line(root_->grouped, [] {});
+  if (!root_ || !root_->rule) return std::nullopt;
+  return root_->rule_costs->line(root_->grouped);
 }

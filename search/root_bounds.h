@@ -1,9 +1,13 @@
 // What is proven about the board a query looks for (the root), for progress reports and for
 // the answer of a query that stopped: the search's own bounds on it, a cheap lower bound, and
-// the cost of a fixed rule of placement (search/rule_cost.h) as an upper bound, worked out
-// once, and only when a bound is wanted: an exact answer does not wait for it.
+// the cost of a fixed rule of placement (search/rule_cost.h) as an upper bound, with the rule's
+// line as its witness. The rule's cost is worked out once a search has run for a while, in a
+// share of the time it has left, and after a stop in a short grace; an exact answer does not
+// wait for it.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -19,6 +23,8 @@
 
 class RootBounds {
  public:
+  using Clock = std::chrono::steady_clock;
+
   // Makes the board the root; setting the same root again keeps what is known of it.
   void set(PackedBoard const& board);
   void set(GroupedBoard const& board, Within within);
@@ -28,13 +34,18 @@ class RootBounds {
   GroupedBoard const& grouped() const { return root_->grouped; }
   Within within() const { return root_->within; }
 
-  // Works out the rule's cost on the root, or the plain bound when its search outgrows its
-  // table, once; and tells the search that holds the root (the two-class table, or the grouped
-  // search, if any), so that proofs that the root is worth more end at once. May take memory.
-  void ensure_rule(PackedBoundTable& table, GroupedSearch* search);
+  // Works out the rule's cost on the root until `until`, its memory within max_bytes, and
+  // tells the search that holds the root (the two-class table, or the grouped search, if any),
+  // so that proofs that the root is worth more end at once. Cut short, it goes on from where it
+  // stopped when asked again; once its memory runs out, the rule gives no bound. Throws what
+  // the query's limits throw.
+  void ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
+                   Clock::time_point until);
   ValueBounds bounds(PackedBoundTable const& table, GroupedSearch const* search) const;
-  // The rule's line from the root, once ensure_rule has run; nothing when its table outgrew
-  // its size.
+  // Whether the root had its grace after a stop, for the rule's cost.
+  bool graced() const { return root_->graced; }
+  void grace() { root_->graced = true; }
+  // The rule's line from the root, when the rule's cost is known.
   std::optional<std::vector<RuleCosts::Step>> rule_line() const;
 
  private:
@@ -43,7 +54,9 @@ class RootBounds {
     PackedBoard packed{};
     GroupedBoard grouped;
     Within within = Within::worst;
-    Moves rule = Moves::no_placement();
+    std::optional<Moves> rule;  // its cost, once known
+    bool rule_given_up = false;
+    bool graced = false;
     std::shared_ptr<RuleCosts> rule_costs;
   };
   std::optional<Root> root_;

@@ -1,23 +1,33 @@
 #include "search/rule_cost.h"
 
 #include <boost/unordered/unordered_flat_map.hpp>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 #include "rules/retrieval.h"
 #include "search/group_bound.h"
 #include "search/grouped_search.h"
+#include "search/stop_poll.h"
 
 namespace {
 
 struct GaveUp {};
 
-int stack_for(GroupedBoard const& board, int item, int from, bool strict) {
+// Whether an item of cell `item` landing on a stack of least cell `least` counts as blocked.
+bool blocked_landing(int item, int least, int stays, Within within) {
+  return blocks_on(item, least, stays, within != Within::best);
+}
+
+int stack_for(GroupedBoard const& board, int item, int from, Within within) {
   int best = -1;
   bool best_free = false;
   for (int d = 0; d < board.n; ++d) {
     if (d == from || board.full(d)) continue;
     int const least = board.lowest(d) == kNoItem ? board.stays + 1 : board.lowest(d);
-    bool const free = !blocks_on(item, least, board.stays, strict);
+    bool const free = !blocked_landing(item, least, board.stays, within);
     if (best >= 0) {
       int const best_least = board.lowest(best) == kNoItem ? board.stays + 1 : board.lowest(best);
       if (best_free && !free) continue;
@@ -34,11 +44,26 @@ int stack_for(GroupedBoard const& board, int item, int from, bool strict) {
   return best;
 }
 
+// A rule's cost as remembered: whole moves in the worst and best orders, and in the random
+// order a double rounded up, so that what is kept stays an upper bound.
+constexpr double kNone = std::numeric_limits<double>::infinity();
+
+double up(double exact_ish) {
+  return std::nextafter(exact_ish * (1 + 1e-12) + 1e-12, kNone);
+}
+
+// Whole moves as they are; a mean rounded up to millionths, which it is shown in.
+Moves moves_of(double cost) {
+  if (cost == kNone) return Moves::no_placement();
+  if (cost == std::floor(cost)) return static_cast<int>(cost);
+  return Moves(Fraction(static_cast<std::int64_t>(std::ceil(cost * 1e6)), 1000000));
+}
+
 }  // namespace
 
 struct RuleCosts::Search {
   virtual ~Search() = default;
-  virtual Moves cost(GroupedBoard const& board, std::function<void()> const& tick) = 0;
+  virtual double cost(GroupedBoard const& board) = 0;
 };
 
 namespace {
@@ -62,31 +87,37 @@ std::pair<int, int> own_choice(GroupedBoard const& board) {
   return best;
 }
 
+// One slot: the key (8 W bytes) and the cost as a double (8 bytes).
 template <int W>
 class RuleSearch : public RuleCosts::Search {
  public:
-  RuleSearch(Within within, std::size_t max_boards) : within_(within), max_boards_(max_boards) {}
+  RuleSearch(Within within, std::size_t max_bytes) : within_(within), max_bytes_(max_bytes) {}
 
-  Moves cost(GroupedBoard const& board, std::function<void()> const& tick) override {
+  double cost(GroupedBoard const& board) override {
     GroupKey<W> const key = key_of<W>(board);
     if (auto it = memo_.find(key); it != memo_.end()) return it->second;
-    tick();
-    Moves const result = solve(board, tick);
-    if (memo_.size() >= max_boards_) throw GaveUp{};
+    StopPoll::poll();
+    double const result = solve(board);
+    if (max_bytes_ != 0 && memo_.size() >= memo_.max_load() &&
+        (memo_.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
+      throw GaveUp{};
+    }
     memo_.emplace(key, result);
     return result;
   }
 
  private:
-  Moves solve(GroupedBoard const& board, std::function<void()> const& tick) {
+  using Map = boost::unordered_flat_map<GroupKey<W>, double, GroupKeyHash<W>>;
+
+  double solve(GroupedBoard const& board) {
     int const group = current_group(board);
     if (group == 0) return 0;
     if (within_ == Within::best) {
       auto const [s, j] = own_choice(board);
-      return request_cost(board, s, j, within_, tick);
+      return request_cost(board, s, j);
     }
-    std::optional<Moves> chosen;
-    Fraction sum = 0;
+    double chosen = 0;
+    double sum = 0;
     int count = 0;
     for (int s = 0; s < board.n; ++s) {
       // Equal neighbours (the board is canonical) have requests of equal cost.
@@ -95,42 +126,38 @@ class RuleSearch : public RuleCosts::Search {
         ++twins;
       for (int j = 0; j < board.level[s]; ++j) {
         if (board.cell[s][j] != group) continue;
-        Moves c = request_cost(board, s, j, within_, tick);
-        if (within_ == Within::random) {
-          if (!c.placed()) return c;
-          sum += c.exact() * twins;
-          count += twins;
-        } else if (!chosen || (within_ == Within::worst ? *chosen < c : c < *chosen)) {
-          chosen = std::move(c);
-        }
+        double const c = request_cost(board, s, j);
+        chosen = std::max(chosen, c);
+        sum += c * twins;
+        count += twins;
       }
       s += twins - 1;
     }
-    if (within_ == Within::random) return Moves(Fraction(sum / count));
-    return *chosen;
+    if (within_ == Within::random && chosen != kNone) return up(sum / count);
+    return chosen;
   }
 
-  Moves request_cost(GroupedBoard const& board, int s, int j, Within within,
-                     std::function<void()> const& tick) {
+  double request_cost(GroupedBoard const& board, int s, int j) {
     Retrieval<GroupedBoard> const retrieval(board, s, j);
-    if (!retrieval.fits()) return Moves::no_placement();
-    return retrieval.lifted_count() + cost(canonical(place_by_rule(board, s, j, within)), tick);
+    if (!retrieval.fits()) return kNone;
+    double const rest = cost(canonical(place_by_rule(board, s, j, within_)));
+    double const c = retrieval.lifted_count() + rest;
+    return within_ == Within::random ? up(c) : c;
   }
 
   Within within_;
-  std::size_t max_boards_;
-  boost::unordered_flat_map<GroupKey<W>, Moves, GroupKeyHash<W>> memo_;
+  std::size_t max_bytes_;
+  Map memo_;
 };
 
 template <int W>
-std::unique_ptr<RuleCosts::Search> search_of_width(Within within, std::size_t max_boards) {
-  return std::make_unique<RuleSearch<W>>(within, max_boards);
+std::unique_ptr<RuleCosts::Search> search_of_width(Within within, std::size_t max_bytes) {
+  return std::make_unique<RuleSearch<W>>(within, max_bytes);
 }
 
 }  // namespace
 
 GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Within within) {
-  bool const strict = strict_blocking(within);
   GroupedBoard placed = board;
   int lifted[kMaxGroupedHeight];
   int const count = placed.level[stack] - 1 - slot;
@@ -140,35 +167,33 @@ GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Withi
   }
   placed.pop(stack);
   for (int i = 0; i < count; ++i)
-    placed.push(stack_for(placed, lifted[i], stack, strict), lifted[i]);
+    placed.push(stack_for(placed, lifted[i], stack, within), lifted[i]);
   return placed;
 }
 
-RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_boards)
+RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes)
     : within_(within) {
   int const bits = key_bits(shape.n, shape.height, shape.stays);
-  search_ = bits <= 128    ? search_of_width<2>(within, max_boards)
-            : bits <= 256  ? search_of_width<4>(within, max_boards)
-            : bits <= 512  ? search_of_width<8>(within, max_boards)
-            : bits <= 1024 ? search_of_width<16>(within, max_boards)
-                           : search_of_width<32>(within, max_boards);
+  search_ = bits <= 128    ? search_of_width<2>(within, max_bytes)
+            : bits <= 256  ? search_of_width<4>(within, max_bytes)
+            : bits <= 512  ? search_of_width<8>(within, max_bytes)
+            : bits <= 1024 ? search_of_width<16>(within, max_bytes)
+                           : search_of_width<32>(within, max_bytes);
 }
 
 RuleCosts::~RuleCosts() = default;
 
-std::optional<Moves> RuleCosts::cost(GroupedBoard const& board,
-                                     std::function<void()> const& tick) {
+std::optional<Moves> RuleCosts::cost(GroupedBoard const& board) {
   if (gave_up_) return std::nullopt;
   try {
-    return search_->cost(canonical(board), tick);
+    return moves_of(search_->cost(canonical(board)));
   } catch (GaveUp const&) {
     gave_up_ = true;
     return std::nullopt;
   }
 }
 
-std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board,
-                                             std::function<void()> const& tick) {
+std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board) {
   std::vector<Step> steps;
   GroupedBoard current = canonical(board);
   while (int const group = current_group(current)) {
@@ -182,8 +207,9 @@ std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board,
         Step step{s, j, Moves::no_placement(), retrieval.lifted_count(), retrieval.fits(), current};
         if (step.placed) {
           step.after = canonical(place_by_rule(current, s, j, within_));
-          std::optional<Moves> const rest = cost(step.after, tick);
-          step.cost = step.lifted + (rest ? *rest : plain_upper_bound(step.after));
+          std::optional<Moves> const rest = cost(step.after);
+          if (!rest) throw std::logic_error("the rule's line asked past its costs");
+          step.cost = step.lifted + *rest;
         }
         if (!chosen || chosen->cost < step.cost) chosen = std::move(step);
       }
@@ -193,16 +219,4 @@ std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board,
     current = chosen->after;
   }
   return steps;
-}
-
-Moves plain_upper_bound(GroupedBoard const& board) {
-  int items = 0;
-  int leaving = 0;
-  for (int s = 0; s < board.n; ++s) {
-    items += board.level[s];
-    for (int j = 0; j < board.level[s]; ++j)
-      leaving += board.cell[s][j] != board.stays;
-  }
-  if (items > (board.n - 1) * board.height + 1) return Moves::no_placement();
-  return leaving * std::max(board.height - 1, 0);
 }

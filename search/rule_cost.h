@@ -1,21 +1,23 @@
-// An upper bound on a yard's value from the start of a search: the exact cost of one fixed rule
-// for the retrieving side, placing every lifted item (top first) where it blocks least, against
-// every request the order allows: the costliest in the worst order, the mean in the random
-// order; in the best order the retrieving side asks too, by the rule for the item with the
-// fewest items above it. Any rule of the retrieving side is a strategy, so its cost is at least
-// the value, and it is found by a search far smaller than the game's: one child a request, and
-// in the best order one request a board.
+// An upper bound on a yard's value, with its witness: the exact cost of one fixed rule for the
+// retrieving side, placing every lifted item (top first) where it blocks least, against every
+// request the order allows: the costliest in the worst order, the mean in the random order; in
+// the best order the retrieving side asks too, by the rule for the item with the fewest items
+// above it. Any rule of the retrieving side is a strategy, so its cost is at least the value,
+// and it is found by a search far smaller than the game's: one child a request, and in the best
+// order one request a board. The rule's line is the witness: its moves cost no more than the
+// bound.
 //
 // The rule, for an item of cell c and the stacks with room other than the one it came from:
-//  - of the stacks where it is not blocked (blocks_on in search/group_bound.h), the one whose
-//    least cell is least: it keeps the stacks that take more items unblocked for later ones;
+//  - of the stacks where it is not blocked, the one whose least cell is least: it keeps the
+//    stacks that take more items unblocked for later ones. Blocked means an item of an earlier
+//    group beneath, and but in the best order one of its own group too, which in the worst
+//    order leaves first for certain and in the random order with a chance of a half or more;
 //  - if there is none, the stack whose least cell is greatest: the item is moved again only
 //    when that cell's group is asked for, as late as it can be;
 //  - among equals, the stack holding fewer items, then the leftmost.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -41,22 +43,22 @@ class RuleCosts {
     GroupedBoard after;  // canonical; the board before the request when not placed
   };
 
-  // Boards shaped like `shape` (stacks, capacity, cells); at most max_boards remembered.
-  RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_boards);
+  // Boards shaped like `shape` (stacks, capacity, cells); what it remembers takes at most
+  // max_bytes.
+  RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes);
   ~RuleCosts();
   RuleCosts(RuleCosts const&) = delete;
   RuleCosts& operator=(RuleCosts const&) = delete;
 
-  // What the rule's worst (or best, or mean) sequence of requests costs on the board; nothing
-  // once more than max_boards boards would be remembered. tick is called once for every board
-  // solved, and may throw to stop.
-  std::optional<Moves> cost(GroupedBoard const& board, std::function<void()> const& tick);
+  // What the rule's worst (or best, or mean) sequence of requests costs on the board, at most
+  // (the random order's mean is rounded up to a double); nothing once its memory would pass
+  // max_bytes. It looks at the limits of the query it runs in (StopPoll) and may be stopped;
+  // what it worked out stays for the next call.
+  std::optional<Moves> cost(GroupedBoard const& board);
   // The rule's line from the board to the end: each turn the request the rule's costs make
   // the costliest (the first in (stack, slot) order among equals; in the best order, the rule's
-  // own request), answered by the rule. Where the rule's costs are out of reach (see cost()),
-  // a step's cost is the plain bound's instead, still an upper bound on what the rule's answer
-  // costs.
-  std::vector<Step> line(GroupedBoard const& board, std::function<void()> const& tick);
+  // own request), answered by the rule. The rule's costs must be within reach (cost()).
+  std::vector<Step> line(GroupedBoard const& board);
 
   struct Search;
 
@@ -65,7 +67,3 @@ class RuleCosts {
   std::unique_ptr<Search> search_;
   bool gave_up_ = false;
 };
-
-// A bound that needs no search: with room enough for every lifted item on every request, each
-// request lifts at most capacity - 1 items; no placement (no finite bound) otherwise.
-Moves plain_upper_bound(GroupedBoard const& board);
