@@ -135,7 +135,8 @@ class KnownOrderSearch {
       std::optional<GroupedBoard> answer;
       KnownOrderCut cut(current, s, j, here - lifted, keep_moved_items());
       retrieval.walk(cut, [&](GroupedBoard const& placed) {
-        if (lifted + upper_of(placed) > here) return true;
+        int const rest = upper_of(placed);
+        if (rest == INT_MAX || lifted + rest > here) return true;
         answer = placed;
         return false;
       });

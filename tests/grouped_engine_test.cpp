@@ -293,6 +293,43 @@ TEST(GroupedEngineKnownOrder, FieldShapedYardsKeepTheirValue) {
   }
 }
 
+// A known-order search stopped part way still holds lines it found (its first dive, at least):
+// the witness is one, and its moves add up to the upper bound the table holds, each step taking
+// one item away.
+TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
+  std::mt19937 rng(31);
+  struct Stop {};
+  int stopped = 0;
+  for (int trial = 0; trial < 30; ++trial) {
+    Yard const yard = field_shaped_yard(rng, 7 + trial % 3, 5 + trial % 2);
+    SCOPED_TRACE(compact(yard));
+    GroupedBoard const board = canonical(dense_yard(yard).board);
+    KnownOrderSearch<16>::Table table(0);
+    int expanded = 0;
+    KnownOrderSearch<16> search(table, [&] {
+      if (++expanded > 3) throw Stop{};
+    });
+    try {
+      search.value(board);
+    } catch (Stop const&) {
+      ++stopped;
+    }
+    int const upper = search.proven(board).second;
+    auto const line = search.witness(board);
+    ASSERT_TRUE(line.has_value());
+    ASSERT_EQ(line->front().cost, Moves(upper));
+    int moved = 0;
+    int items = yard.items();
+    for (RuleCosts::Step const& step : *line) {
+      moved += step.lifted;
+      EXPECT_EQ(GroupedRules::items_on(step.after), --items);
+    }
+    EXPECT_EQ(moved, upper);
+    EXPECT_EQ(current_group(line->back().after), 0);
+  }
+  EXPECT_GT(stopped, 10);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryOrder, GroupedEngine, testing::ValuesIn(kOrders),
                          [](auto const& info) { return std::string(within_name(info.param)); });
 
