@@ -481,6 +481,7 @@ std::optional<std::vector<LineStep>> Engine::best_line(State const& board) {
 
 void Engine::set_limits(SearchLimits const& limits) {
   impl_->stop.set(limits);
+  impl_->stopped = SearchStatus::optimal;
 }
 
 SearchStatus Engine::status() const {

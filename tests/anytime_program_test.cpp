@@ -79,4 +79,33 @@ TEST(AnytimeProgram, ATimeLimitGivesBoundsAndItsOwnStatus) {
   }
 }
 
+// A time limit that has passed before the search starts, on yards whose cheap bounds already
+// meet: the record is optimal, and so it must be whole, with the line of best play and the
+// requests, exactly as a run without a limit gives them.
+TEST(AnytimeProgram, BoundsThatMeetGiveTheWholeAnswerOfAnUnlimitedRun) {
+  std::string const groups = "4 3 7\n1 3\n3 0 0 3\n1 3\n2 0 1\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+  };
+  for (Case const& c : std::vector<Case>{{{"--board", "1221/1120/2200/0000"}, ""},
+                                         {{"--instance", "-"}, groups},
+                                         {{"--instance", "-", "--within", "best"}, groups},
+                                         {{"--instance", "-", "--within", "random"}, groups}}) {
+    std::vector<std::string> args = {STACKS_SOLVE, "--json", "--requests"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(args));
+    nlohmann::json unlimited = nlohmann::json::parse(run_program(args, c.input).out);
+    args.insert(args.end(), {"--time-limit", "1e-9"});
+    ProgramRun const run = run_program(args, c.input);
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    nlohmann::json limited = nlohmann::json::parse(run.out);
+    for (nlohmann::json* record : {&unlimited, &limited}) {
+      record->erase("states");
+      record->erase("seconds");
+    }
+    EXPECT_EQ(limited, unlimited);
+  }
+}
+
 }  // namespace
