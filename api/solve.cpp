@@ -76,6 +76,9 @@ void set_outcome(Result& result, Solved const& solved) {
     result.upper = public_moves(solved.bounds.upper);
   }
   if (result.status == Status::optimal) result.value = public_moves(::Moves(solved.value));
+  if (auto const gap = value_gap(solved.status, solved.bounds)) {
+    result.gap = static_cast<double>(*gap);
+  }
 }
 
 // A step of best play has its cost; a step of the placement rule's line only bounds on it.

@@ -46,6 +46,7 @@ py::dict result_fields(stacks::Result const& result) {
   fields["value"] = optional_moves(result.value);
   fields["lower"] = optional_moves(result.lower);
   fields["upper"] = optional_moves(result.upper);
+  fields["gap"] = result.gap ? py::object(py::float_(*result.gap)) : py::object(py::none());
   fields["line"] = line;
   fields["requests"] = requests;
   fields["states"] = result.states;

@@ -117,7 +117,7 @@ JsonRecord yard_requests_json(Yard const& yard, std::vector<YardRequestCost> con
   return records;
 }
 
-// "status", "value" (null unless the search ended optimal), then "lower" and "upper".
+// "status", "value" (null unless the search ended optimal), "lower", "upper" and "gap".
 void put_outcome(JsonRecord& record, SearchStatus status, Moves const& value,
                  ValueBounds const& bounds, Within within) {
   record["status"] = status_name(status);
@@ -125,6 +125,8 @@ void put_outcome(JsonRecord& record, SearchStatus status, Moves const& value,
             within);
   put_moves(record, "lower", bounds.lower, within);
   put_moves(record, "upper", bounds.upper, within);
+  std::optional<Fraction> const gap = value_gap(status, bounds);
+  record["gap"] = gap ? JsonRecord(rounded_number(Moves(*gap))) : JsonRecord();
 }
 
 }  // namespace

@@ -55,6 +55,16 @@ struct YardResult {
 // Items on the board, targets or not.
 int count_items(State const& board);
 
+// How far the bounds are apart, relative to the upper one: (upper - lower) / upper, 0 when they
+// meet (no placement included); nothing when no finite upper bound is known.
+std::optional<Fraction> bounds_gap(ValueBounds const& bounds);
+// The gap of a result: 0 when optimal, otherwise that of its bounds.
+std::optional<Fraction> value_gap(SearchStatus status, ValueBounds const& bounds);
+// A gap rounded to six decimals, "0.250000", as the records write it; empty when not known.
+std::string gap_decimal(std::optional<Fraction> const& gap);
+// A gap as people read it: "25.0%".
+std::string gap_percent(Fraction const& gap);
+
 // The request the line of play starts with, among `costs` (the yard's request_costs): the
 // costliest for worst and random order, the cheapest for best, the first in (stack, slot)
 // order among equals. Nothing when there is no request.

@@ -90,7 +90,8 @@ std::string stopped_report_text(Yard const& yard, Within within, SearchStatus st
   std::string text = std::string("Order within groups: ") + within_name(within) + "\n";
   text += std::string("Search stopped (") + status_name(status) + "): the value is at least " +
           moves_text(bounds.lower, within) + " and " +
-          (bounds.upper.placed() ? "at most " + moves_text(bounds.upper, within)
+          (bounds.upper.placed() ? "at most " + moves_text(bounds.upper, within) + " (gap " +
+                                       gap_percent(*bounds_gap(bounds)) + ")"
                                  : std::string("has no upper bound known")) +
           "\n";
   text += drawing(yard, kNoRequest, style);

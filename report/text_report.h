@@ -12,7 +12,8 @@
 // and the lines of play, is the column it was given in (see replay/column_line.h). `marking`
 // says how a requested cell stands out.
 
-// The report of a search that a limit stopped: how it stopped and what it proved, the yard,
+// The report of a search that a limit stopped: how it stopped and what it proved (the bounds,
+// and how far apart they are: the gap (upper - lower) / upper, in per cent), the yard,
 // then the placement rule's line with each request's cost between its bounds. Its yards are
 // canonical, as the rule's line is.
 std::string stopped_report_text(Yard const& yard, Within within, SearchStatus status,

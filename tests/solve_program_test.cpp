@@ -142,7 +142,8 @@ TEST(SolveProgram, BatchCsvHasAHeaderAndARowPerLine) {
   EXPECT_EQ(run.exit_status, 2);
   std::vector<std::string> const rows = lines_of(run.out);
   ASSERT_EQ(rows.size(), 4u) << run.out;
-  EXPECT_EQ(rows[0], "line,board,status,value,lower,upper,states,seconds,error");
+  EXPECT_EQ(rows[0],
+            "line,board,status,value,lower,upper,states,seconds,error,stacks,height,items,gap");
   EXPECT_EQ(rows[1].rfind("1,00/12,optimal,1,1,1,", 0), 0u) << rows[1];
   EXPECT_EQ(rows[2].rfind("3,12/22,optimal,,,,", 0), 0u) << rows[2];
   EXPECT_EQ(rows[3].rfind("4,,error,,,,,,", 0), 0u) << rows[3];
@@ -323,7 +324,8 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
   std::vector<std::string> const rows = lines_of(csv.out);
   ASSERT_EQ(rows.size(), 3u) << csv.out;
   EXPECT_EQ(rows[0],
-            "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error");
+            "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error,"
+            "stacks,height,items,gap");
   EXPECT_EQ(rows[1].rfind(bad + ",,,,error,,,,,,,\"line 3", 0), 0u) << rows[1];
   std::string const quoted =
       std::string(1, '"').append(testing::TempDir()).append("three, \"\"one group\"\".txt\",");
@@ -341,7 +343,8 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
 
   ProgramRun const batch = solve({"--batch", "-", "--within", "random", "--csv"}, "111/000\n");
   EXPECT_EQ(lines_of(batch.out)[0],
-            "line,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error");
+            "line,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error,"
+            "stacks,height,items,gap");
   EXPECT_NE(lines_of(batch.out)[1].find(",random,1,optimal,1.333333,4/3,"), std::string::npos);
   std::remove(good.c_str());
   std::remove(bad.c_str());

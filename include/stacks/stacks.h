@@ -127,6 +127,8 @@ struct Result {
   // proved; upper is empty when no finite bound is known.
   std::optional<Moves> lower;
   std::optional<Moves> upper;
+  // How far the bounds are apart: (upper - lower) / upper, 0 when optimal; empty when upper is.
+  std::optional<double> gap;
   // With Options::line: best play when optimal, otherwise the placement rule's line.
   std::vector<Step> line;
   std::optional<std::vector<Request>> requests;  // with Options::requests, when optimal

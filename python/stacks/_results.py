@@ -52,7 +52,8 @@ class Result:
     read).
     value: the fewest moves when optimal (None when the search stopped, or when the requesting
     side can force a request whose lifted items fit nowhere); lower and upper: the proven
-    bounds, equal to value when optimal (upper None when no finite bound is known).
+    bounds, equal to value when optimal (upper None when no finite bound is known); gap:
+    (upper - lower) / upper, 0.0 when optimal, None when upper is.
     line: best play, or when the search stopped the line of a fixed placement rule (empty when
     not asked for); requests: the cost of every request on the board (None unless asked for
     and solved). states: boards in the search's table; seconds: the solve's wall-clock time;
@@ -63,6 +64,7 @@ class Result:
     value: Optional[Number]
     lower: Optional[Number]
     upper: Optional[Number]
+    gap: Optional[float]
     line: List[Step]
     requests: Optional[List[Request]]
     states: int
@@ -92,4 +94,4 @@ def result_of(fields: dict) -> Result:
 def failure(error: str, status: Optional[str] = None, within: str = "worst") -> Result:
     """The result of a board that gave no value: why, in error."""
     return Result(board=None, within=within, status=status, value=None, lower=None, upper=None,
-                  line=[], requests=None, states=0, seconds=0.0, error=error)
+                  gap=None, line=[], requests=None, states=0, seconds=0.0, error=error)

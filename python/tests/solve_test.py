@@ -29,6 +29,7 @@ def assert_same_answers(result, record):
     assert result.board == record["board"]
     assert result.value == cli_number(record, "value")
     assert result.lower == result.value == result.upper
+    assert result.gap == record["gap"] == 0
     assert result.states > 0 and result.seconds > 0
     line = [(s.stack, s.slot, s.cost, s.moved, s.after) for s in result.line]
     assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"])
@@ -69,6 +70,8 @@ def test_a_search_the_time_limit_stops_gives_the_bounds_and_rule_line_of_the_com
     assert (result.status, result.value, result.error) == ("time_limit", None, None)
     assert result.upper == record["upper"]
     assert 0 < result.lower < result.upper and result.seconds < 5
+    assert result.gap == pytest.approx((result.upper - result.lower) / result.upper)
+    assert record["gap"] == pytest.approx(result.gap, abs=1e-6)
     line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after) for s in result.line]
     assert line == [(*step["request"], None, step["lower"], step["upper"], step["moved"],
                      step["after"]) for step in record["line"]]
