@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "report/csv_report.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/exit_status.h"
 #include "solve_cli/interrupt.h"
@@ -78,13 +79,14 @@ Output:
   --json         one JSON object instead of the text
   --batch        JSON Lines, one object per board line in input order; a line that cannot
                  be read or solved gives {"input_line", "status": "error", "error"}
-  --batch --csv  CSV instead, a row for every board line:
-                 line,board,status,value,lower,upper,states,seconds,error (value empty for
-                 no placement; a line that cannot be read or solved has status "error" and
-                 the message in error, quoted as CSV quotes)
+  --batch --csv  CSV instead, a row for every board line, under a header row of the columns
+{{BOARD_CSV}}
+                 (value empty for no placement; a line that cannot be read or solved has
+                 status "error" and the message in error, quoted as CSV quotes)
   Every record says how its search ended: "status" optimal, time_limit, memory_limit or
   interrupted, with the proven bounds "lower" and "upper" (null or empty when no finite
-  upper bound is known); "value" is set only when the status is optimal. A search that
+  upper bound is known) and "gap", (upper - lower) / upper (0 when optimal, null or empty
+  without a finite upper bound); "value" is set only when the status is optimal. A search that
   stopped gives, as its line, that of the placement rule behind the upper bound (each
   lifted item where it blocks least), each step with its cost's bounds.
   A value of "no placement" (the items lifted for some request fit nowhere) is said in words,
@@ -99,11 +101,9 @@ Output:
   exact "p/q" beside it ("value_fraction", "cost_fraction").
   --instance     with one FILE the report of a single board; with several, JSON Lines, one
                  object per file with its "file" (or {"file", "error"})
-  --instance --csv  file,board,within,groups,status,value,value_fraction,lower,upper,states,
-                 seconds,error (--batch --csv with --within best or random: the same, with
-                 line for file)
-  --batch --csv --within best|random
-                 line,board,within,groups,value,value_fraction,states,seconds
+  --instance --csv  a row for every file, under a header row of the columns
+{{YARD_CSV}}
+                 (--batch --csv with --within best or random: the same, with line for file)
   --play         the game of stacks_interactive on this board, in the columns as given:
                  after the time and the value, each turn shows the hardest request as
                  advice ("You should try: stack S, slot K (type T)"), reads a request
@@ -161,6 +161,36 @@ Exit status:
   130, 143  SIGINT or SIGTERM stopped the run (128 + the signal's number)
   In a batch or several files with several failures: 1 before 2 before 3 before 4.)footer";
 
+// The columns of a CSV header, "a, b, c", in lines indented as the help's descriptions.
+std::string help_columns(std::string const& header) {
+  constexpr std::size_t kIndent = 17;
+  constexpr std::size_t kWidth = 90;
+  std::string text;
+  std::string line(kIndent, ' ');
+  std::size_t start = 0;
+  while (start < header.size() && header[start] != '\n') {
+    std::size_t const end = header.find_first_of(",\n", start);
+    std::string const column = header.substr(start, end - start) + (header[end] == ',' ? "," : "");
+    if (line.size() + 1 + column.size() > kWidth) {
+      text += line + "\n";
+      line = std::string(kIndent, ' ');
+    }
+    line += (line.size() > kIndent ? " " : "") + column;
+    start = end + 1;
+  }
+  return text + line;
+}
+
+// The footer of --help, with the CSV columns as the reports write them.
+std::string help_footer() {
+  std::string footer = kFooter;
+  for (auto const& [slot, header] : {std::pair{"{{BOARD_CSV}}", csv_header()},
+                                     std::pair{"{{YARD_CSV}}", yard_csv_header("file")}}) {
+    footer.replace(footer.find(slot), std::string(slot).size(), help_columns(header));
+  }
+  return footer;
+}
+
 // The command line as CLI11 reads it, before the checks that span several options.
 struct RawOptions {
   std::string board;
@@ -184,7 +214,7 @@ struct RawOptions {
 
 void declare_options(CLI::App& app, RawOptions& raw) {
   app.description(kDescription);
-  app.footer(kFooter);
+  app.footer(help_footer());
   app.set_version_flag("--version", std::string("stacks_solve ") + STACKS_VERSION);
   auto* board = app.add_option("--board", raw.board, "the board in compact form (see below)");
   auto* drawing = app.add_option("FILE", raw.drawing, "a file holding a board drawing; - for stdin")

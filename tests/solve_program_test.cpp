@@ -376,6 +376,17 @@ TEST(SolveProgram, HelpAndVersion) {
                             "Exit status", "3  a resource limit"}) {
     EXPECT_NE(help.out.find(words), std::string::npos) << words;
   }
+  // The columns of every CSV header, as the reports write them.
+  std::string words;
+  for (char c : help.out) {
+    if (c != ' ' && c != '\n') words += c;
+  }
+  for (char const* header :
+       {"line,board,status,value,lower,upper,states,seconds,error,stacks,height,items,gap",
+        "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error,"
+        "stacks,height,items,gap"}) {
+    EXPECT_NE(words.find(header), std::string::npos) << header;
+  }
   ProgramRun const version = solve({"--version"});
   EXPECT_EQ(version.exit_status, 0);
   EXPECT_EQ(version.out.rfind("stacks_solve ", 0), 0u);
