@@ -27,7 +27,7 @@ struct SolveResult {
   SearchStatus status = SearchStatus::optimal;
   ValueBounds bounds;  // lower = upper = value when optimal
   std::string error;   // why the solve stopped, when a memory limit stopped it
-  // The board as the user gave it, and the line in its columns (when optimal).
+  // The board as the user gave it, and the line in its columns.
   Yard given;
   std::vector<ColumnStep> columns;
   // For each step of the line, every request's cost on the canonical board it finds.
@@ -46,7 +46,7 @@ struct YardResult {
   SearchStatus status = SearchStatus::optimal;
   ValueBounds bounds;
   std::string error;
-  // The yard as the user gave it, and the line in its columns (when optimal).
+  // The yard as the user gave it, and the line in its columns.
   Yard given;
   std::vector<ColumnStep> columns;
   std::optional<std::vector<std::vector<YardRequestCost>>> step_requests;  // as for a board

@@ -152,7 +152,7 @@ Result solve_with(Result result, Queries queries, Board const& board, Board cons
                   SolveWants wants, SolveBudget const& budget, Clock::time_point start) {
   if (!answer(result, queries, board, wants)) stopped(result, queries, board, wants, budget);
   result.given = as_yard(given);
-  if (result.status == SearchStatus::optimal) result.columns = column_line(given, result.line);
+  result.columns = column_line(given, result.line);
   result.states = queries.engine.stats().stored;
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return result;

@@ -29,8 +29,8 @@ struct SolveBudget {
 // Engine::rule_line), and, for the memory limits, its error the message for the user. Bounds
 // that meet are the value: what else is wanted is then worked out past the time limit, and the
 // result is optimal, with the line of best play; an interrupt or the memory limit during that
-// leaves the status of the stop. Memory the system refuses outside the engine is std::bad_alloc
-// for the caller.
+// leaves the status of the stop. Every line, stopped or not, is also carried to the columns as
+// given. Memory the system refuses outside the engine is std::bad_alloc for the caller.
 SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget,
                         std::function<void(SearchStats const&)> progress);
 

@@ -108,4 +108,36 @@ TEST(AnytimeProgram, BoundsThatMeetGiveTheWholeAnswerOfAnUnlimitedRun) {
   }
 }
 
+// A stopped search's line is in the columns as given, as a solved one's: the text names the
+// columns that JSON's "target" gives, and JSON's "moves" say where each lifted item went.
+TEST(AnytimeProgram, AStoppedLineIsInTheColumnsAsGiven) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--board", "22100/12210/00000/11200/21100"}, ""},
+           {{"--instance", "-", "--within", "random"}, "3 4 6\n3 2 1 2\n0\n3 1 2 1\n"}}) {
+    std::vector<std::string> args = {STACKS_SOLVE, "--time-limit", "1e-9"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(args));
+    ProgramRun const text = run_program(args, c.input);
+    args.push_back("--json");
+    nlohmann::json const record = nlohmann::json::parse(run_program(args, c.input).out);
+    ASSERT_EQ(record["status"], "time_limit");
+    std::vector<std::string> requests;
+    for (std::string const& line : lines_of(text.out)) {
+      if (line.rfind("Request ", 0) == 0) requests.push_back(line.substr(0, line.find(", group")));
+    }
+    ASSERT_EQ(requests.size(), record["line"].size()) << text.out;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+      nlohmann::json const& step = record["line"][i];
+      EXPECT_EQ(requests[i], "Request " + std::to_string(i + 1) + ": stack " +
+                                 std::to_string(step["target"][0].get<int>()) + ", slot " +
+                                 std::to_string(step["target"][1].get<int>()));
+      EXPECT_EQ(step["moves"].size(), step["moved"].get<std::size_t>());
+    }
+  }
+}
+
 }  // namespace

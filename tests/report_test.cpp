@@ -167,8 +167,8 @@ TEST(TextReport, AStoppedSearchSaysItsGapInPerCent) {
             "at least 4 and has no upper bound known\n",
             "lower 4, upper unknown, "},
        }) {
-    std::string const text =
-        stopped_report_text(Yard{1, 1, 1, {{1}}}, c.within, SearchStatus::time_limit, c.bounds, {});
+    std::string const text = stopped_report_text(Yard{1, 1, 1, {{1}}}, c.within,
+                                                 SearchStatus::time_limit, c.bounds, {}, {});
     EXPECT_NE(text.find(c.stopped), std::string::npos) << text;
     EXPECT_EQ(bounds_status(c.bounds, c.within), c.progress);
   }
