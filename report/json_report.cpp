@@ -145,7 +145,11 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   record["items"] = count_items(result.board);
   put_outcome(record, result.status, result.value, result.bounds, Within::worst);
   record["line"] = line_json(result.line, result.columns);
-  if (result.requests) record["requests"] = requests_json(*result.requests, result.hardest);
+  if (result.requests) {
+    record["requests"] = requests_json(*result.requests, result.hardest);
+  } else if (result.requests_wanted) {
+    record["requests"] = JsonRecord();
+  }
   record["states"] = result.states;
   record["seconds"] = result.seconds;
   if (!result.error.empty()) record["error"] = result.error;
@@ -177,6 +181,8 @@ JsonRecord yard_result_json(YardResult const& result, JsonRecord record) {
   record["line"] = yard_line_json(yard, result.line, result.columns, result.within);
   if (result.requests) {
     record["requests"] = yard_requests_json(yard, *result.requests, result.within);
+  } else if (result.requests_wanted) {
+    record["requests"] = JsonRecord();
   }
   record["states"] = result.states;
   record["seconds"] = result.seconds;

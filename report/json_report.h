@@ -21,7 +21,8 @@ using JsonRecord = nlohmann::ordered_json;
 // "after": compact board, or null for a request that could not be served, "target": [column,
 // slot], "moves": [[from, to], ...]}: request and after on the canonical board, target and
 // moves in the columns the user gave (the moves in the order the items were lifted, top
-// first). On a search that stopped, the line is the one the search gives, and each step has
+// first). "requests", when asked for, is null if a stop left the costs unknown. On a search
+// that stopped, the line is the one the search gives, and each step has
 // "cost" null and the request's bounds in "lower" and "upper". "input_line" is there for a
 // board read from a batch.
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line = {});

@@ -32,6 +32,7 @@ struct SolveResult {
   std::vector<ColumnStep> columns;
   // For each step of the line, every request's cost on the canonical board it finds.
   std::optional<std::vector<std::vector<RequestCost>>> step_requests;
+  bool requests_wanted = false;  // asked for: reports say so when a stop left them unknown
 };
 
 // The same for a yard of retrieval groups.
@@ -50,6 +51,7 @@ struct YardResult {
   Yard given;
   std::vector<ColumnStep> columns;
   std::optional<std::vector<std::vector<YardRequestCost>>> step_requests;  // as for a board
+  bool requests_wanted = false;
 };
 
 // Items on the board, targets or not.

@@ -85,7 +85,8 @@ std::string request_table_text(std::vector<RequestCost> const& costs, RequestCos
 
 std::string stopped_report_text(Yard const& given, Within within, SearchStatus status,
                                 ValueBounds const& bounds, std::vector<ColumnStep> const& steps,
-                                std::vector<YardStep> const& line, Marking marking) {
+                                std::vector<YardStep> const& line, bool requests_wanted,
+                                Marking marking) {
   DrawingStyle const style{Glyphs::groups, marking, true};
   std::string text = std::string("Order within groups: ") + within_name(within) + "\n";
   text += std::string("Search stopped (") + status_name(status) + "): the value is at least " +
@@ -95,6 +96,7 @@ std::string stopped_report_text(Yard const& given, Within within, SearchStatus s
                                  : std::string("has no upper bound known")) +
           "\n";
   text += drawing(given, kNoRequest, style);
+  if (requests_wanted) text += "Cost of each request: not known, the search stopped first.\n";
   if (steps.empty()) return text;
   text +=
       "Line of play behind the upper bound (each request's cost between the bounds "
@@ -119,7 +121,7 @@ std::string solve_report_text(SolveResult const& result, Marking marking) {
                       step.lower ? std::optional<Moves>(*step.lower) : std::nullopt});
     }
     return stopped_report_text(result.given, Within::worst, result.status, result.bounds,
-                               result.columns, line, marking);
+                               result.columns, line, result.requests_wanted, marking);
   }
   std::string text = minimum_moves_line(result.value) +
                      drawing(result.given, kNoRequest, {Glyphs::two_class, marking, true});
@@ -200,7 +202,7 @@ std::string yard_line_text(std::vector<ColumnStep> const& steps,
 std::string yard_report_text(YardResult const& result, Marking marking) {
   if (result.status != SearchStatus::optimal) {
     return stopped_report_text(result.given, result.within, result.status, result.bounds,
-                               result.columns, result.line, marking);
+                               result.columns, result.line, result.requests_wanted, marking);
   }
   std::string text = yard_value_text(result.value, result.within) +
                      drawing(result.given, kNoRequest, {Glyphs::groups, marking, true});

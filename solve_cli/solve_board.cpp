@@ -150,6 +150,7 @@ Yard const& as_yard(Yard const& yard) {
 template <class Result, class Queries, class Board>
 Result solve_with(Result result, Queries queries, Board const& board, Board const& given,
                   SolveWants wants, SolveBudget const& budget, Clock::time_point start) {
+  result.requests_wanted = wants.requests;
   if (!answer(result, queries, board, wants)) stopped(result, queries, board, wants, budget);
   result.given = as_yard(given);
   result.columns = column_line(given, result.line);

@@ -110,7 +110,8 @@ TEST(AnytimeProgram, BoundsThatMeetGiveTheWholeAnswerOfAnUnlimitedRun) {
 
 // A stopped search's line is in the columns as given, as a solved one's: the text names the
 // columns that JSON's "target" gives, and JSON's "moves" say where each lifted item went.
-TEST(AnytimeProgram, AStoppedLineIsInTheColumnsAsGiven) {
+// Requests asked for and not known are said to be so.
+TEST(AnytimeProgram, AStoppedRecordIsInTheColumnsAsGivenAndSaysWhatItDoesNotKnow) {
   struct Case {
     std::vector<std::string> args;
     std::string input;
@@ -118,13 +119,16 @@ TEST(AnytimeProgram, AStoppedLineIsInTheColumnsAsGiven) {
   for (Case const& c : std::vector<Case>{
            {{"--board", "22100/12210/00000/11200/21100"}, ""},
            {{"--instance", "-", "--within", "random"}, "3 4 6\n3 2 1 2\n0\n3 1 2 1\n"}}) {
-    std::vector<std::string> args = {STACKS_SOLVE, "--time-limit", "1e-9"};
+    std::vector<std::string> args = {STACKS_SOLVE, "--time-limit", "1e-9", "--requests"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     SCOPED_TRACE(testing::PrintToString(args));
     ProgramRun const text = run_program(args, c.input);
     args.push_back("--json");
     nlohmann::json const record = nlohmann::json::parse(run_program(args, c.input).out);
     ASSERT_EQ(record["status"], "time_limit");
+    EXPECT_TRUE(record.contains("requests") && record["requests"].is_null());
+    EXPECT_NE(text.out.find("\nCost of each request: not known, the search stopped first.\n"),
+              std::string::npos);
     std::vector<std::string> requests;
     for (std::string const& line : lines_of(text.out)) {
       if (line.rfind("Request ", 0) == 0) requests.push_back(line.substr(0, line.find(", group")));
