@@ -31,15 +31,19 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
         solve(SolveWants{true, options.requests, step_requests}, budget, show_progress);
     progress.clear();
     if (!result.error.empty()) print_error(progress, where, result.error);
-    if (ExitStatus const written = write_pictures(options, result, where, progress);
-        written != kExitSolved) {
-      return written;
+    if (ExitStatus const step = check_picture_step(options, result.columns.size(), progress);
+        step != kExitSolved) {
+      return step;
     }
-    std::cout << report(result);
+    std::cout << report(result) << std::flush;
+    ExitStatus const written = write_pictures(options, result, where, progress);
     switch (result.status) {
-      case SearchStatus::time_limit: return kExitTimeLimit;
-      case SearchStatus::memory_limit: return kExitResourceLimit;
-      default: return kExitSolved;
+      case SearchStatus::time_limit:
+        return worse_exit_status(written, kExitTimeLimit);
+      case SearchStatus::memory_limit:
+        return worse_exit_status(written, kExitResourceLimit);
+      default:
+        return written;
     }
   } catch (std::bad_alloc const&) {
     print_error(progress, where, out_of_memory_message());

@@ -28,14 +28,6 @@ bool write_file(std::string const& path, std::string const& content) {
 
 ExitStatus write(SolveOptions const& options, PageLine const& line, std::string const& summary,
                  ProgressLine& progress) {
-  std::size_t const last = line.steps.size() - 1;
-  if (options.svg && static_cast<std::size_t>(options.step) > last) {
-    print_error(progress, "",
-                "--step " + std::to_string(options.step) + ": the line has " +
-                    std::to_string(last - 1) + " requests, so its steps are 0 (the start) to " +
-                    std::to_string(last) + " (the end)");
-    return kExitBadInput;
-  }
   if (options.html && !write_file(*options.html, html_page(line, summary))) {
     print_error(progress, *options.html, "writing the page failed");
     return kExitInternalError;
@@ -57,6 +49,17 @@ bool drawable(SolveOptions const& options, SearchStatus status, std::string cons
 }
 
 }  // namespace
+
+ExitStatus check_picture_step(SolveOptions const& options, std::size_t requests,
+                              ProgressLine& progress) {
+  std::size_t const last = requests + 1;
+  if (!options.svg || static_cast<std::size_t>(options.step) <= last) return kExitSolved;
+  print_error(progress, "",
+              "--step " + std::to_string(options.step) + ": the line has " +
+                  std::to_string(requests) + " requests, so its steps are 0 (the start) to " +
+                  std::to_string(last) + " (the end)");
+  return kExitBadInput;
+}
 
 ExitStatus write_pictures(SolveOptions const& options, SolveResult const& result,
                           std::string const& where, ProgressLine& progress) {

@@ -369,6 +369,24 @@ TEST(SolveProgram, AnOutputThatCannotBeWrittenIsAFailure) {
   expect_one_error_line(run, "writing the output failed");
 }
 
+// A picture that cannot be written is a failure too, but the report is still written whole.
+TEST(SolveProgram, APictureThatCannotBeWrittenLosesNoReport) {
+  std::string const missing = testing::TempDir() + "no/such/folder/page.html";
+  for (auto const& [args, words] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--svg", "/dev/full"}, "/dev/full: writing the picture failed"},
+           {{"--html", missing}, missing + ": writing the page failed"},
+           {{"--html", missing, "--instance", "-"}, missing + ": writing the page failed"}}) {
+    std::vector<std::string> all = {"--json"};
+    all.insert(all.end(), args.begin(), args.end());
+    if (all.back() != "-") all.insert(all.end(), {"--board", "121/000"});
+    SCOPED_TRACE(testing::PrintToString(all));
+    ProgramRun const run = solve(all, "2 3 3\n3 1 1 1\n0\n");
+    EXPECT_EQ(run.exit_status, 1);
+    expect_one_error_line(run, words);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["status"], "optimal");
+  }
+}
+
 TEST(SolveProgram, HelpAndVersion) {
   ProgramRun const help = solve({"--help"});
   EXPECT_EQ(help.exit_status, 0);
