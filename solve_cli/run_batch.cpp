@@ -15,12 +15,15 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
     print_error(progress, input.name, input.error);
     return kExitBadInput;
   }
-  if (options.csv) std::cout << (options.grouped() ? yard_csv_header("line") : csv_header());
+  if (options.csv) {
+    std::cout << (options.grouped() ? yard_csv_header("line") : csv_header()) << std::flush;
+  }
   RecordRun run(options, progress);
   BatchReader reader(*input.stream);
   while (!interrupted()) {
     auto entry = reader.next();
-    if (!entry) break;
+    // A signal breaks off the read of a line, and what was read of it is no line of the input.
+    if (!entry || interrupted()) break;
     // A board error names its line already; a solve that gives up does not.
     RecordOrigin origin{entry->line, "", input.name + ": line " + std::to_string(entry->line)};
     if (auto const* error = std::get_if<BoardError>(&entry->board)) {

@@ -55,6 +55,8 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
 
 ExitStatus run_single(SolveOptions const& options, ProgressLine& progress) {
   ReadBoard read = read_board(options);
+  // A signal breaks off the read, and what was read is no board.
+  if (interrupted()) return kExitSolved;
   if (auto* error = std::get_if<BoardError>(&read.board)) {
     print_error(progress, read.where, error->to_string());
     return kExitBadInput;

@@ -3,10 +3,14 @@
 // says why it stopped.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <csignal>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "tests/support/interactive_output.h"
+#include "tests/support/live_program.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -142,6 +146,58 @@ TEST(AnytimeProgram, AStoppedRecordIsInTheColumnsAsGivenAndSaysWhatItDoesNotKnow
       EXPECT_EQ(step["moves"].size(), step["moved"].get<std::size_t>());
     }
   }
+}
+
+// A signal that comes while the input is read, or while the program waits for more of it,
+// stops the run at once with the signal's status; what was half read makes no record, whatever
+// it would parse as.
+TEST(AnytimeProgram, ASignalWhileReadingStopsTheRunWithoutAFalseRecord) {
+  using namespace std::chrono_literals;
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;  // sent, and the input left open
+    std::string shown;  // in the output by then; empty: wait a moment instead
+    int signal;
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--batch", "-", "--csv"}, "12/00\n12/", "\n1,00/12,optimal,", SIGINT},
+           {{"--batch", "-"}, "12/00\n", "{\"input_line\":1,", SIGTERM},
+           {{"--instance", "-", "--csv"}, "2 3 3\n3 1", "file,board,", SIGINT},
+           {{"-"}, "|o |\n", "", SIGINT},
+       }) {
+    std::vector<std::string> argv = {STACKS_SOLVE};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(argv));
+    LiveProgram program(argv, LiveProgram::Wiring::kPipes);
+    program.send(c.input);
+    if (c.shown.empty()) {
+      usleep(500000);
+    } else {
+      ASSERT_TRUE(program.wait_for_text(c.shown, 1, 10s)) << program.output();
+    }
+    usleep(100000);  // into the read that waits for the rest
+    program.signal(c.signal);
+    EXPECT_EQ(program.wait_exit(10s), 128 + c.signal);
+    std::vector<std::string> records = lines_of(program.output());
+    if (c.args.back() == "--csv") records.erase(records.begin());  // the header
+    for (std::string const& record : records)
+      EXPECT_EQ(record.find("error"), std::string::npos) << record;
+  }
+}
+
+// Every record reaches the output as it is written: a run killed outright keeps them all.
+TEST(AnytimeProgram, ARunKilledOutrightKeepsTheRecordsItWrote) {
+  using namespace std::chrono_literals;
+  LiveProgram program({STACKS_SOLVE, "--batch", write_batch(), "--json"},
+                      LiveProgram::Wiring::kPipes);
+  // The first two lines, then the long search of the third.
+  ASSERT_TRUE(program.wait_for_text("\n", 2, 20s)) << program.output();
+  program.signal(SIGKILL);
+  EXPECT_EQ(program.wait_exit(20s), -1);
+  std::vector<std::string> const records = lines_of(program.output());
+  ASSERT_EQ(records.size(), 2u) << program.output();
+  EXPECT_EQ(nlohmann::json::parse(records[0])["status"], "optimal");
+  EXPECT_EQ(nlohmann::json::parse(records[1])["status"], "error");
 }
 
 }  // namespace
