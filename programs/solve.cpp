@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "board_io/instance_form.h"
 #include "report/csv_report.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/exit_status.h"
@@ -209,7 +210,7 @@ struct RawOptions {
   std::string color = "auto";
   std::string html;
   std::string svg;
-  int step = 0;
+  std::string step;
 };
 
 void declare_options(CLI::App& app, RawOptions& raw) {
@@ -249,8 +250,7 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   auto* svg = app.add_option("--svg", raw.svg, "also write a step of the line as an SVG picture")
                   ->type_name("FILE");
   auto* step = app.add_option("--step", raw.step, "with --svg: the step to draw (0: the start)")
-                   ->type_name("N")
-                   ->check(CLI::NonNegativeNumber);
+                   ->type_name("N");
   step->needs(svg);
   for (auto* picture : {html, svg})
     picture->excludes(batch)->excludes(play)->excludes(csv);
@@ -281,15 +281,20 @@ std::optional<double> parse_seconds(std::string const& text) {
   return seconds;
 }
 
-// A whole number from 0, written in digits only.
-std::optional<int> parse_group_number(std::string const& text) {
-  int number = 0;
-  char const* const end = text.data() + text.size();
-  auto const [stop, error] = std::from_chars(text.data(), end, number);
-  if (text.empty() || text.front() == '-' || error != std::errc() || stop != end) {
+// A whole number from 0, written in digits only; one past `most` reads as `most`.
+std::optional<int> parse_count(std::string const& text, int most) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
     return std::nullopt;
   }
-  return number;
+  long long number = 0;
+  for (char digit : text)
+    number = std::min<long long>(number * 10 + (digit - '0'), most);
+  return static_cast<int>(number);
+}
+
+// Any number of groups above the most a yard may hold asks for them all.
+std::optional<int> parse_group_number(std::string const& text) {
+  return parse_count(text, kMaxGroupNumber);
 }
 
 // The checks of the grouped solves; an empty string when they hold together.
@@ -348,7 +353,13 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   }
   if (app.count("--html") != 0) options.html = raw.html;
   if (app.count("--svg") != 0) options.svg = raw.svg;
-  options.step = raw.step;
+  if (app.count("--step") != 0) {
+    // No line has as many steps as a yard has slots.
+    std::optional<int> const step = parse_count(raw.step, kMaxInstanceSlots);
+    if (!step) return "--step: '" + raw.step + "' is not a step (0 the start, 1 the first request)";
+    if (*step == kMaxInstanceSlots) return "--step: '" + raw.step + "' is past the end of any line";
+    options.step = *step;
+  }
   options.colour = wants_colour(raw.color);
   options.play = raw.play;
   options.requests = raw.requests;
@@ -365,7 +376,7 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   }
   options.threads = usable_cores();
   if (app.count("--threads") != 0) {
-    std::optional<int> const threads = parse_group_number(raw.threads);
+    std::optional<int> const threads = parse_count(raw.threads, kMaxThreads + 1);
     if (!threads || *threads < 1 || *threads > kMaxThreads) {
       return "--threads: '" + raw.threads + "' is not a number of threads from 1 to " +
              std::to_string(kMaxThreads);
@@ -397,7 +408,13 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (CLI::ParseError const& e) {
-    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(e);
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+      int const status = app.exit(e);
+      std::cout.flush();
+      if (std::cout) return status;
+      std::cerr << "stacks_solve: writing the output failed\n";
+      return kExitInternalError;
+    }
     return usage_error(e.what());
   }
   SolveOptions options;

@@ -56,8 +56,8 @@ ExitStatus check_picture_step(SolveOptions const& options, std::size_t requests,
   if (!options.svg || static_cast<std::size_t>(options.step) <= last) return kExitSolved;
   print_error(progress, "",
               "--step " + std::to_string(options.step) + ": the line has " +
-                  std::to_string(requests) + " requests, so its steps are 0 (the start) to " +
-                  std::to_string(last) + " (the end)");
+                  std::to_string(requests) + (requests == 1 ? " request" : " requests") +
+                  ", so its steps are 0 (the start) to " + std::to_string(last) + " (the end)");
   return kExitBadInput;
 }
 

@@ -387,6 +387,57 @@ TEST(SolveProgram, APictureThatCannotBeWrittenLosesNoReport) {
   }
 }
 
+// Numbers out of every range, words in the singular, and help that cannot be written.
+TEST(SolveProgram, TheEdgesOfTheCommandLineGetPlainWords) {
+  std::string const svg = testing::TempDir() + "edges.svg";
+  std::string const one_stack = "1 40 1\n1 1\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string words;  // in the one line on standard error; empty: nothing there
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--board", "12/00", "--svg", svg, "--step", "-1"},
+            "",
+            2,
+            "--step: '-1' is not a step (0 the start, 1 the first request)"},
+           {{"--board", "12/00", "--svg", svg, "--step", "99999999999999999999"},
+            "",
+            2,
+            "--step: '99999999999999999999' is past the end of any line"},
+           {{"--board", "12/00", "--svg", svg, "--step", "9"},
+            "",
+            2,
+            "--step 9: the line has 1 request, so its steps are 0 (the start) to 2 (the end)"},
+           {{"--board", std::string(40, '1')}, "", 2, "a board of 1 stack of 40 slots is too big"},
+           {{"--instance", "-", "--within", "best"},
+            one_stack,
+            2,
+            "a yard of 1 stack of 40 slots is too big"},
+           {{"--instance", "-", "--retrieve-up-to", "99999999999999999999"}, kThreeOfAGroup, 0, ""},
+           {{"--board", "12/00", "--threads", "99999999999999999999"},
+            "",
+            2,
+            "--threads: '99999999999999999999' is not a number of threads from 1 to 1024"},
+       }) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    ProgramRun const run = solve(c.args, c.input);
+    EXPECT_EQ(run.exit_status, c.status) << run.err;
+    if (c.words.empty()) {
+      EXPECT_EQ(run.err, "");
+    } else {
+      expect_one_error_line(run, c.words);
+    }
+  }
+  for (char const* option : {"--help", "--version"}) {
+    ProgramRun const full =
+        run_program({"/bin/sh", "-c", STACKS_SOLVE + std::string(" ") + option + " >/dev/full"});
+    EXPECT_EQ(full.exit_status, 1) << option;
+    expect_one_error_line(full, "writing the output failed");
+  }
+}
+
 TEST(SolveProgram, HelpAndVersion) {
   ProgramRun const help = solve({"--help"});
   EXPECT_EQ(help.exit_status, 0);
