@@ -23,6 +23,7 @@
 #include "solve_cli/interrupt.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/run_batch.h"
+#include "solve_cli/run_check_moves.h"
 #include "solve_cli/run_instances.h"
 #include "solve_cli/run_play.h"
 #include "solve_cli/run_single.h"
@@ -126,6 +127,23 @@ as well):
                  N: 1 to the number of requests the board before that request with its
                  moves drawn as arrows, one more the yard at the end
 
+Move lists (of a board of --board or FILE, or of one --instance file):
+  --moves FILE   also write the line of play as a move list, one move a line, stacks
+                 counted from 0 in the columns as given: "FROM TO" moves the top item of
+                 stack FROM onto stack TO, "FROM -" retrieves the top item of stack FROM.
+                 Lines starting with '#' are comments: the first names the yard, the order
+                 and the value (or the bounds of a search that stopped, whose line is then
+                 the play behind its upper bound), the second the relocations and
+                 retrievals, and one before the moves of each request its cost.
+  --check-moves FILE  solve nothing: replay the move list FILE on the yard given, under the
+                 rules: each retrieval takes an item of the lowest group left (for a board,
+                 a target), in any order inside the group; only the items above the next
+                 item retrieved move, each off its stack onto another with room; every item
+                 asked for is retrieved by the end. A legal list prints "19 relocations, 8
+                 retrievals" (with --json {"legal", "relocations", "retrievals"}), status 0;
+                 the first illegal move gets one line on standard error naming its line and
+                 why ("line 7: stack 3 is full"), status 2. '-' reads standard input.
+
 Columns:
   Text reports and pictures draw the yard as it was given: stacks keep their columns for
   the whole line, numbered from 0 under each drawing, and every step says which items
@@ -211,6 +229,8 @@ struct RawOptions {
   std::string html;
   std::string svg;
   std::string step;
+  std::string moves;
+  std::string check_moves;
 };
 
 void declare_options(CLI::App& app, RawOptions& raw) {
@@ -252,8 +272,14 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   auto* step = app.add_option("--step", raw.step, "with --svg: the step to draw (0: the start)")
                    ->type_name("N");
   step->needs(svg);
-  for (auto* picture : {html, svg})
-    picture->excludes(batch)->excludes(play)->excludes(csv);
+  auto* moves =
+      app.add_option("--moves", raw.moves, "also write the line as a move list")->type_name("FILE");
+  auto* check = app.add_option("--check-moves", raw.check_moves,
+                               "check a move list on the yard given, without solving")
+                    ->type_name("FILE");
+  for (auto* picture : {html, svg, moves})
+    picture->excludes(batch)->excludes(play)->excludes(csv)->excludes(check);
+  check->excludes(batch)->excludes(play)->excludes(csv);
   app.add_option("--max-memory", raw.max_memory, "memory the search may take (see below)")
       ->type_name("SIZE");
   app.add_option("--time-limit", raw.time_limit, "seconds each board's search may take")
@@ -322,6 +348,27 @@ std::string check_group_options(CLI::App const& app, RawOptions const& raw, Solv
   return {};
 }
 
+// The checks of --moves and --check-moves; an empty string when they hold together.
+std::string check_move_options(CLI::App const& app, RawOptions const& raw, SolveOptions& options) {
+  if (app.count("--moves") != 0) {
+    if (options.instances.size() > 1)
+      return "--moves writes the line of one yard: give one --instance file";
+    if (raw.moves == "-") return "--moves writes a file; standard output holds the report";
+    options.moves = raw.moves;
+  }
+  if (app.count("--check-moves") == 0) return {};
+  if (options.instances.size() > 1)
+    return "--check-moves plays on one yard: give one --instance file";
+  if (raw.requests) return "--requests has no place in --check-moves, which solves nothing";
+  bool const yard_on_input = (options.drawing && *options.drawing == "-") ||
+                             (!options.instances.empty() && options.instances.front() == "-");
+  if (raw.check_moves == "-" && yard_on_input) {
+    return "--check-moves - and the yard cannot both come from standard input";
+  }
+  options.check_moves = raw.check_moves;
+  return {};
+}
+
 // Colour for people only: a terminal, unless NO_COLOR says otherwise; --color overrides both.
 bool wants_colour(std::string const& when) {
   if (when != "auto") return when == "always";
@@ -350,6 +397,9 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   }
   if (app.count("--html") + app.count("--svg") != 0 && options.instances.size() > 1) {
     return "--html and --svg draw one yard: give one --instance file";
+  }
+  if (std::string problem = check_move_options(app, raw, options); !problem.empty()) {
+    return problem;
   }
   if (app.count("--html") != 0) options.html = raw.html;
   if (app.count("--svg") != 0) options.svg = raw.svg;
@@ -426,7 +476,8 @@ int main(int argc, char** argv) {
   // The game reads its moves from the user, who stops it the usual way.
   if (!options.play) catch_interrupts();
   try {
-    ExitStatus const status = options.batch                ? run_batch(options, progress)
+    ExitStatus const status = options.check_moves          ? run_check_moves(options, progress)
+                              : options.batch              ? run_batch(options, progress)
                               : !options.instances.empty() ? run_instances(options, progress)
                               : options.play               ? run_play(options, progress)
                                                            : run_single(options, progress);

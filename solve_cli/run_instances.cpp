@@ -2,39 +2,12 @@
 
 #include <iostream>
 
-#include "board_io/instance_form.h"
 #include "report/csv_report.h"
-#include "search/engine.h"
 #include "solve_cli/diagnostics.h"
-#include "solve_cli/input_file.h"
 #include "solve_cli/interrupt.h"
+#include "solve_cli/read_yard.h"
 #include "solve_cli/record_run.h"
 #include "solve_cli/run_single.h"
-
-namespace {
-
-// The yard of an instance file, cut down to the groups of --retrieve-up-to.
-struct ReadYard {
-  std::string where;
-  ParsedYard yard;
-};
-
-ReadYard read_yard(std::string const& path, SolveOptions const& options) {
-  InputFile input = open_input(path);
-  if (!input.stream) return {input.name, BoardError{input.error}};
-  ParsedYard yard = read_instance(*input.stream);
-  // What was read before a failure is no instance, whatever the parser made of it.
-  if (input.read_failed()) return {input.name, BoardError{"reading the instance failed"}};
-  if (auto* read = std::get_if<Yard>(&yard)) {
-    if (options.retrieve_up_to) yard = retrieve_up_to(*read, *options.retrieve_up_to);
-    if (std::string problem = yard_search_problem(*read); !problem.empty()) {
-      yard = BoardError{std::move(problem)};
-    }
-  }
-  return {input.name, std::move(yard)};
-}
-
-}  // namespace
 
 ExitStatus run_instances(SolveOptions const& options, ProgressLine& progress) {
   if (options.instances.size() == 1 && !options.csv) {

@@ -9,6 +9,7 @@
 #include "solve_cli/interrupt.h"
 #include "solve_cli/read_board.h"
 #include "solve_cli/solve_board.h"
+#include "solve_cli/write_moves.h"
 #include "solve_cli/write_pictures.h"
 
 namespace {
@@ -36,7 +37,8 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
       return step;
     }
     std::cout << report(result) << std::flush;
-    ExitStatus const written = write_pictures(options, result, where, progress);
+    ExitStatus const written = worse_exit_status(write_pictures(options, result, where, progress),
+                                                 write_moves(options, result, where, progress));
     switch (result.status) {
       case SearchStatus::time_limit:
         return worse_exit_status(written, kExitTimeLimit);

@@ -24,6 +24,8 @@ struct SolveOptions {
   std::optional<std::string> html;  // --html FILE: the page that steps through the line
   std::optional<std::string> svg;   // --svg FILE: one step of the line as a picture
   int step = 0;                     // --step N: the step that --svg draws
+  std::optional<std::string> moves;        // --moves FILE: the line as a move list
+  std::optional<std::string> check_moves;  // --check-moves FILE: a move list to check, no solve
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
   std::optional<double> time_limit;  // --time-limit: seconds for each board
   int threads = 1;                   // --threads, by default every core the process may use
