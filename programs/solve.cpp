@@ -20,6 +20,7 @@
 #include "report/csv_report.h"
 #include "solve_cli/diagnostics.h"
 #include "solve_cli/exit_status.h"
+#include "solve_cli/instance_paths.h"
 #include "solve_cli/interrupt.h"
 #include "solve_cli/memory_size.h"
 #include "solve_cli/run_batch.h"
@@ -56,7 +57,8 @@ constexpr char const* kFooter = R"footer(Input (give exactly one):
                  line "S H N" (stacks, capacity, items), then one line a stack, leftmost
                  first: its height h, then h priorities, bottom first. A priority is the
                  item's retrieval group (groups leave in increasing order), 0 an item that
-                 stays. '-' reads standard input.
+                 stays. '-' reads standard input. A folder stands for every file in it, in
+                 name order (hidden files left out).
 
 Retrieval groups:
   --within worst|best|random  who orders the requests inside a group: worst (the default)
@@ -66,6 +68,8 @@ Retrieval groups:
                  random a board of --board, FILE or --batch is one group: its targets.
   --retrieve-up-to K  with --instance: only groups 1 to K are asked for; the items of later
                  groups stay.
+  --height H     with --instance: the capacity of the stacks, for the sets whose first line
+                 is "S N" (stacks, items); a first line of three numbers must agree.
 
 Output:
   The board is put into canonical order (stacks sorted bottom slot first, empty < target <
@@ -101,11 +105,15 @@ Output:
   "within" and "groups"; "board" is the yard as in "2,0/1,3/" (stacks bottom first, an item
   that stays as 0); for random order each cost is a number rounded to 6 decimals with the
   exact "p/q" beside it ("value_fraction", "cost_fraction").
-  --instance     with one FILE the report of a single board; with several, JSON Lines, one
-                 object per file with its "file" (or {"file", "error"})
+  --instance     with one FILE the report of a single board; with several or a folder,
+                 JSON Lines, one object per file with its "file" (or {"file", "error"})
   --instance --csv  a row for every file, under a header row of the columns
 {{YARD_CSV}}
                  (--batch --csv with --within best or random: the same, with line for file)
+  --summary[=FILE]  end a run of --batch or --instance with a summary, a CSV row for each
+                 shape (stacks, height, items) of yard: instances, solved, mean value of the
+                 solved, mean and largest seconds, mean gap of the unsolved; on standard
+                 error, or in FILE, so that the records stay as they are
   --play         the game of stacks_interactive on this board, in the columns as given:
                  after the time and the value, each turn shows the hardest request as
                  advice ("You should try: stack S, slot K (type T)"), reads a request
@@ -231,6 +239,8 @@ struct RawOptions {
   std::string step;
   std::string moves;
   std::string check_moves;
+  std::string height;
+  std::string summary;
 };
 
 void declare_options(CLI::App& app, RawOptions& raw) {
@@ -254,6 +264,12 @@ void declare_options(CLI::App& app, RawOptions& raw) {
   app.add_option("--retrieve-up-to", raw.retrieve_up_to,
                  "with --instance: ask for groups 1 to K only")
       ->type_name("K");
+  app.add_option("--height", raw.height, "with --instance: the capacity, for headers 'S N'")
+      ->type_name("H");
+  app.add_option("--summary", raw.summary,
+                 "end a run of many yards with a row for each shape (standard error, or FILE)")
+      ->type_name("[FILE]")
+      ->expected(0, 1);
   app.add_flag("--requests", raw.requests, "also show the cost of every request");
   auto* json = app.add_flag("--json", raw.json, "write JSON instead of text");
   auto* csv =
@@ -338,6 +354,15 @@ std::string check_group_options(CLI::App const& app, RawOptions const& raw, Solv
       return "--retrieve-up-to: '" + raw.retrieve_up_to + "' is not a group number (0 or more)";
     }
   }
+  if (app.count("--height") != 0) {
+    if (options.instances.empty()) return "--height is for --instance only";
+    options.height = parse_count(raw.height, kMaxInstanceSlots + 1);
+    if (!options.height || *options.height < 1 || *options.height > kMaxInstanceSlots) {
+      return "--height: '" + raw.height +
+             "' is not a capacity (a whole number of slots from 1 to " +
+             std::to_string(kMaxInstanceSlots) + ")";
+    }
+  }
   if (raw.play && options.within != Within::worst) {
     return "--play is the game of worst order; it does not combine with --within " +
            std::string(within_name(options.within));
@@ -348,17 +373,23 @@ std::string check_group_options(CLI::App const& app, RawOptions const& raw, Solv
   return {};
 }
 
+// Whether the input is one yard: no more than one --instance file, and no folder.
+bool names_one_yard(SolveOptions const& options) {
+  return options.instances.empty() ||
+         (options.instances.size() == 1 && !is_folder(options.instances.front()));
+}
+
 // The checks of --moves and --check-moves; an empty string when they hold together.
 std::string check_move_options(CLI::App const& app, RawOptions const& raw, SolveOptions& options) {
   if (app.count("--moves") != 0) {
-    if (options.instances.size() > 1)
+    if (!names_one_yard(options)) {
       return "--moves writes the line of one yard: give one --instance file";
+    }
     if (raw.moves == "-") return "--moves writes a file; standard output holds the report";
     options.moves = raw.moves;
   }
   if (app.count("--check-moves") == 0) return {};
-  if (options.instances.size() > 1)
-    return "--check-moves plays on one yard: give one --instance file";
+  if (!names_one_yard(options)) return "--check-moves plays on one yard: give one --instance file";
   if (raw.requests) return "--requests has no place in --check-moves, which solves nothing";
   bool const yard_on_input = (options.drawing && *options.drawing == "-") ||
                              (!options.instances.empty() && options.instances.front() == "-");
@@ -395,8 +426,18 @@ std::string check_options(CLI::App const& app, RawOptions const& raw, SolveOptio
   if (raw.play && options.drawing && *options.drawing == "-") {
     return "--play reads the moves from standard input; give the board with --board or a FILE";
   }
-  if (app.count("--html") + app.count("--svg") != 0 && options.instances.size() > 1) {
+  if (app.count("--html") + app.count("--svg") != 0 && !names_one_yard(options)) {
     return "--html and --svg draw one yard: give one --instance file";
+  }
+  if (app.count("--summary") != 0) {
+    if (!options.batch && options.instances.empty())
+      return "--summary is for --batch and --instance";
+    if (raw.play || app.count("--check-moves") != 0) return "--summary sums up solves, not moves";
+    if (raw.summary == "-") {
+      return "--summary: '-' would mix the summary into the records: name a file, or give no "
+             "file for standard error";
+    }
+    options.summary = raw.summary;
   }
   if (std::string problem = check_move_options(app, raw, options); !problem.empty()) {
     return problem;

@@ -113,9 +113,10 @@ PYBIND11_MODULE(_core, m) {
       py::arg("time_limit"), py::arg("threads"));
   m.def(
       "read_instance",
-      [](std::filesystem::path const& path, std::optional<int> retrieve_up_to) {
+      [](std::filesystem::path const& path, std::optional<int> retrieve_up_to,
+         std::optional<int> height) {
         try {
-          stacks::Yard const yard = stacks::read_instance(path, retrieve_up_to);
+          stacks::Yard const yard = stacks::read_instance(path, retrieve_up_to, height);
           return py::make_tuple(yard.height, yard.stacks);
         } catch (std::invalid_argument const&) {
           throw;
@@ -125,7 +126,8 @@ PYBIND11_MODULE(_core, m) {
           throw py::error_already_set();
         }
       },
-      "Reads an instance file: (height, stacks).", py::arg("path"), py::arg("retrieve_up_to"));
+      "Reads an instance file: (height, stacks).", py::arg("path"), py::arg("retrieve_up_to"),
+      py::arg("height"));
   m.def("parse_memory_size", &stacks::parse_memory_size,
         "Bytes of a size as --max-memory takes it (64K, 512M, 2G), None when it is no size.");
 }

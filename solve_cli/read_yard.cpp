@@ -6,7 +6,7 @@
 ReadYard read_yard(std::string const& path, SolveOptions const& options) {
   InputFile input = open_input(path);
   if (!input.stream) return {input.name, BoardError{input.error}};
-  ParsedYard yard = read_instance(*input.stream);
+  ParsedYard yard = read_instance(*input.stream, options.height);
   // What was read before a failure is no instance, whatever the parser made of it.
   if (input.read_failed()) return {input.name, BoardError{"reading the instance failed"}};
   if (auto* read = std::get_if<Yard>(&yard)) {

@@ -1,5 +1,5 @@
-// A yard of retrieval groups from an instance file of --instance, cut down to the groups of
-// --retrieve-up-to.
+// A yard of retrieval groups from an instance file of --instance, with the capacity of
+// --height, cut down to the groups of --retrieve-up-to.
 #pragma once
 
 #include <string>

@@ -8,6 +8,7 @@
 #include "solve_cli/input_file.h"
 #include "solve_cli/interrupt.h"
 #include "solve_cli/record_run.h"
+#include "solve_cli/write_summary.h"
 
 ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
   InputFile input = open_input(*options.batch);
@@ -36,10 +37,12 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
     }
   }
   progress.clear();
+  ExitStatus status =
+      worse_exit_status(run.status(), write_summary(options, run.summary(), progress));
   // A signal breaks off a read of standard input too; that is no failure of the input.
   if ((reader.read_failed() || input.read_failed()) && !interrupted()) {
     print_error(progress, input.name, "reading it failed");
-    return worse_exit_status(run.status(), kExitBadInput);
+    status = worse_exit_status(status, kExitBadInput);
   }
-  return run.status();
+  return status;
 }

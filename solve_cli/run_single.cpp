@@ -11,6 +11,7 @@
 #include "solve_cli/solve_board.h"
 #include "solve_cli/write_moves.h"
 #include "solve_cli/write_pictures.h"
+#include "solve_cli/write_summary.h"
 
 namespace {
 
@@ -37,8 +38,12 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
       return step;
     }
     std::cout << report(result) << std::flush;
-    ExitStatus const written = worse_exit_status(write_pictures(options, result, where, progress),
-                                                 write_moves(options, result, where, progress));
+    ShapeSummary summary;
+    summary.add(result);
+    ExitStatus const written =
+        worse_exit_status(worse_exit_status(write_pictures(options, result, where, progress),
+                                            write_moves(options, result, where, progress)),
+                          write_summary(options, summary, progress));
     switch (result.status) {
       case SearchStatus::time_limit:
         return worse_exit_status(written, kExitTimeLimit);

@@ -15,6 +15,8 @@ struct SolveOptions {
   std::optional<std::string> batch;       // --batch FILE, "-" for standard input
   std::vector<std::string> instances;     // --instance FILE..., "-" for standard input
   std::optional<int> retrieve_up_to;      // --retrieve-up-to K, with --instance
+  std::optional<int> height;              // --height H: the capacity, for headers "S N"
+  std::optional<std::string> summary;     // --summary: "" for standard error, or a file
   Within within = Within::worst;
   bool requests = false;
   bool json = false;

@@ -156,5 +156,11 @@ STACKS_EXPORT Yard read_instance(std::filesystem::path const& path,
 // The same from the text of such a file; messages name it `where`.
 STACKS_EXPORT Yard parse_instance(std::string_view text, std::string const& where,
                                   std::optional<int> retrieve_up_to = std::nullopt);
+// The same for the sets whose header gives two numbers, "S N" (stacks, items): `height` is the
+// capacity of every stack. A header of three numbers must agree with it.
+STACKS_EXPORT Yard read_instance(std::filesystem::path const& path,
+                                 std::optional<int> retrieve_up_to, std::optional<int> height);
+STACKS_EXPORT Yard parse_instance(std::string_view text, std::string const& where,
+                                  std::optional<int> retrieve_up_to, std::optional<int> height);
 
 }  // namespace stacks

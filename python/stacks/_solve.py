@@ -65,12 +65,15 @@ def solve(board: Board, *, requests=False, time_limit=None, max_memory=None, thr
     return result
 
 
-def read_instance(path, retrieve_up_to: Optional[int] = None) -> Yard:
+def read_instance(path, retrieve_up_to: Optional[int] = None,
+                  height: Optional[int] = None) -> Yard:
     """The Yard of an instance file of the literature: a first line "S H N" (stacks, capacity,
     items), then a line a stack, its height and its items' groups bottom first (0: stays).
-    With retrieve_up_to K only groups 1 to K are asked for and later items stay.
+    With retrieve_up_to K only groups 1 to K are asked for and later items stay. height gives
+    the capacity for the sets whose first line is "S N" (stacks, items); a first line of three
+    numbers must agree with it.
 
     Raises ValueError for a file that is not an instance, OSError for one that cannot be read,
     with the messages of stacks_solve --instance."""
-    height, stacks = _core.read_instance(path, retrieve_up_to)
-    return Yard(height, stacks)
+    capacity, stacks = _core.read_instance(path, retrieve_up_to, height)
+    return Yard(capacity, stacks)

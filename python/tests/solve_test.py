@@ -59,6 +59,10 @@ def test_an_instance_gets_the_answers_of_the_command_line(cli, tmp_path, within)
     assert_same_answers(stacks.solve(yard, requests=True, within=within), record)
     cut = stacks.read_instance(str(path), retrieve_up_to=2)
     assert cut.stacks == [[1, 0, 0], [2, 1], [], [0, 0, 2, 0]]
+    # The same yard in the sets' form of two numbers, stacks and items, the height apart.
+    two = tmp_path / "two.txt"
+    two.write_text("4 9" + INSTANCE[INSTANCE.index("\n"):])
+    assert stacks.read_instance(two, height=4) == yard
 
 
 def test_a_search_the_time_limit_stops_gives_the_bounds_and_rule_line_of_the_command_line(cli):
