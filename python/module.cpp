@@ -25,10 +25,14 @@ py::object optional_moves(std::optional<stacks::Moves> const& moves) {
 py::dict result_fields(stacks::Result const& result) {
   py::list line;
   for (stacks::Step const& step : result.line) {
+    py::list moves;
+    for (stacks::Move const& move : step.moves)
+      moves.append(py::make_tuple(move.from, move.to));
     line.append(py::make_tuple(step.stack, step.slot, step.group, optional_moves(step.cost),
                                optional_moves(step.lower), optional_moves(step.upper), step.moved,
                                step.placed,
-                               step.placed ? py::object(py::str(step.after)) : py::none()));
+                               step.placed ? py::object(py::str(step.after)) : py::none(),
+                               py::make_tuple(step.target.stack, step.target.slot), moves));
   }
   py::object requests = py::none();
   if (result.requests) {
@@ -97,6 +101,7 @@ void def_solve(py::module_& m, char const* name, char const* doc) {
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The engine of stacks; use the package stacks rather than this module.";
+  m.attr("__version__") = STACKS_VERSION;
   def_solve<std::string>(m, "solve_compact", "Solves a board in compact form.");
   def_solve<std::vector<std::vector<int>>>(m, "solve_cells", "Solves a board given as cells.");
   m.def(

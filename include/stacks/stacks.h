@@ -79,6 +79,21 @@ struct Request {
   Moves cost;
 };
 
+// A place in the yard as given: the stack, counted from 0 at the left in the columns the board
+// was given in (which keep their place for the whole line), and the slot, from 0 at the bottom.
+struct Place {
+  int stack = 0;
+  int slot = 0;
+  bool operator==(Place const&) const = default;
+};
+
+// One lifted item's move, in the columns as given: off the stack of the request, onto `to`.
+struct Move {
+  int from = 0;
+  int to = 0;
+  bool operator==(Move const&) const = default;
+};
+
 // One turn of the line of play: a request, then the retrieving side's answer.
 struct Step {
   int stack;  // the request, on the board before it (as in Result::board for the first step)
@@ -94,6 +109,10 @@ struct Step {
   bool placed;  // false when the lifted items fit nowhere: the line ends there
   // The board after the answer, in canonical order, written as Result::board; empty if !placed.
   std::string after;
+  // The same turn in the columns as given, as a person plays it: the item asked for, and each
+  // lifted item's move in the order lifted, top first (none when !placed).
+  Place target;
+  std::vector<Move> moves;
 };
 
 struct Options {

@@ -8,8 +8,10 @@ best play for both sides.
 solve() answers one board or yard, read_instance() reads the literature's instance files, and
 solve_many() answers many, spread over local processes or a dask.distributed cluster.
 """
+from ._core import __version__
 from ._results import Request, Result, Step, Yard
 from ._solve import read_instance, solve
 from ._batch import solve_many
 
-__all__ = ["Request", "Result", "Step", "Yard", "read_instance", "solve", "solve_many"]
+__all__ = ["Request", "Result", "Step", "Yard", "__version__", "read_instance", "solve",
+           "solve_many"]

@@ -31,8 +31,9 @@ def assert_same_answers(result, record):
     assert result.lower == result.value == result.upper
     assert result.gap == record["gap"] == 0
     assert result.states > 0 and result.seconds > 0
-    line = [(s.stack, s.slot, s.cost, s.moved, s.after) for s in result.line]
-    assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"])
+    line = [(s.stack, s.slot, s.cost, s.moved, s.after, s.target, s.moves) for s in result.line]
+    assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"],
+                     tuple(step["target"]), [tuple(m) for m in step["moves"]])
                     for step in record["line"]]
     assert all(s.lower == s.cost == s.upper for s in result.line)
     costs = [(r.stack, r.slot, r.cost) for r in result.requests]
@@ -76,9 +77,11 @@ def test_a_search_the_time_limit_stops_gives_the_bounds_and_rule_line_of_the_com
     assert 0 < result.lower < result.upper and result.seconds < 5
     assert result.gap == pytest.approx((result.upper - result.lower) / result.upper)
     assert record["gap"] == pytest.approx(result.gap, abs=1e-6)
-    line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after) for s in result.line]
+    line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after, s.target, s.moves)
+            for s in result.line]
     assert line == [(*step["request"], None, step["lower"], step["upper"], step["moved"],
-                     step["after"]) for step in record["line"]]
+                     step["after"], tuple(step["target"]), [tuple(m) for m in step["moves"]])
+                    for step in record["line"]]
 
 
 def test_the_groups_of_a_line_are_the_items_asked_for():
@@ -157,3 +160,6 @@ def test_other_threads_run_while_the_engine_searches():
     assert done[0].seconds > 0.05
     assert longest_pause < done[0].seconds / 2
 
+
+def test_the_version_is_the_command_lines(cli):
+    assert cli.run("--version").stdout.split() == ["stacks_solve", stacks.__version__]
