@@ -20,6 +20,10 @@ std::string message(std::string const& where, std::string const& what) {
 
 Yard checked(std::istream& in, std::string const& where, std::optional<int> retrieve_up_to,
              std::optional<int> height) {
+  if (retrieve_up_to && *retrieve_up_to < 0) {
+    throw std::invalid_argument("retrieve_up_to: " + std::to_string(*retrieve_up_to) +
+                                " is not a group number (0 or more)");
+  }
   if (height && *height < 1) {
     throw std::invalid_argument("height: " + std::to_string(*height) +
                                 " is not a capacity (a whole number of slots from 1)");

@@ -47,7 +47,7 @@ SolveBudget checked_budget(Options const& options) {
                                 " is not a number of seconds above 0");
   }
   return {options.max_memory.value_or(default_memory_budget()), options.time_limit,
-          options.interrupt, options.threads};
+          options.interrupt, options.threads, "max_memory"};
 }
 
 Status public_status(SearchStatus status) {

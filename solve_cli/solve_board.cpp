@@ -46,9 +46,9 @@ SearchStatus stop_status(Engine const& engine) {
 std::string stop_message(Engine const& engine, SolveBudget const& budget) {
   switch (engine.memory_shortage()) {
     case MemoryShortage::budget:
-      return memory_budget_message(budget.max_bytes);
+      return memory_budget_message(budget.max_bytes, budget.memory_option);
     case MemoryShortage::system:
-      return out_of_memory_message();
+      return out_of_memory_message(budget.memory_option);
     case MemoryShortage::none:
       return {};
   }

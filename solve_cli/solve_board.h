@@ -21,6 +21,7 @@ struct SolveBudget {
   std::optional<double> time_limit;   // seconds, counted from the start of the solve
   std::atomic<bool> const* interrupt = nullptr;  // set to stop at once
   int threads = 1;                    // that search for the value
+  char const* memory_option = "--max-memory";  // what memory messages tell the user to change
 };
 
 // Solves `board` (well-formed, packs, request phase) in a fresh engine, after putting it into

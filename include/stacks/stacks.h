@@ -167,9 +167,9 @@ STACKS_EXPORT Result solve(Yard const& yard, Options const& options = {});
 
 // The yard of an instance file of the literature ("S H N", then a line a stack: its height and
 // its items bottom first). With `retrieve_up_to` K only groups 1 .. K are asked for and every
-// later item stays (K = 0: every item stays). std::invalid_argument for a file that is not an
-// instance (the message names the file, then the line and column), std::runtime_error for one
-// that cannot be read.
+// later item stays (K = 0: every item stays; a K below 0 is std::invalid_argument).
+// std::invalid_argument for a file that is not an instance (the message names the file, then
+// the line and column), std::runtime_error for one that cannot be read.
 STACKS_EXPORT Yard read_instance(std::filesystem::path const& path,
                                  std::optional<int> retrieve_up_to = std::nullopt);
 // The same from the text of such a file; messages name it `where`.

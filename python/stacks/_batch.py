@@ -6,10 +6,11 @@ from ._solve import run
 
 
 def solve_one(board, options: dict) -> Result:
-    """A board's result, or one whose error says why there is none: a batch loses no entry."""
+    """A board's result, or one whose error says why there is none: a batch loses no entry,
+    whatever the board or the options hold."""
     try:
         return run(board, **options)
-    except (ValueError, TypeError, MemoryError) as error:
+    except Exception as error:  # every failure belongs in its entry
         return failure(str(error), within=options.get("within", "worst"))
 
 

@@ -70,4 +70,11 @@ def test_the_memory_limit_stops_one_board_not_the_batch(client):
     small, big = "12/10", "12221000/12120000/11100000/12100000/12200000"
     results = stacks.solve_many([small, big], client=client, max_memory="64K")
     assert [r.status for r in results] == ["optimal", "memory_limit"]
-    assert results[1].value is None and "raise --max-memory" in results[1].error
+    assert results[1].value is None and "raise max_memory" in results[1].error
+
+
+def test_a_board_of_any_kind_is_an_entry_of_its_own():
+    results = stacks.solve_many(["12/00", 42, [[1, 2**70]], "12/00"], line=False)
+    assert [r.value for r in results] == [1, None, None, 1]
+    assert "not int" in results[1].error
+    assert "is not a cell" in results[2].error

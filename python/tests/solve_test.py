@@ -120,8 +120,13 @@ def test_an_unreadable_instance_is_an_os_error_with_the_command_lines_words(cli,
 def test_the_memory_limit_is_a_memory_error_with_the_command_lines_words(cli):
     with pytest.raises(MemoryError) as raised:
         stacks.solve(BATCH_YARD, max_memory="1K")
+    assert "(raise max_memory)" in str(raised.value)
     assert cli.error("--max-memory", "1K", "--board", BATCH_YARD) == \
-        f"stacks_solve: --board: {raised.value}"
+        f"stacks_solve: --board: {raised.value}".replace("max_memory", "--max-memory")
+
+
+def test_max_memory_0_is_no_limit():
+    assert stacks.solve(INTERACTIVE_YARD, max_memory=0, line=False).value == 19
 
 
 @pytest.mark.parametrize("board, options", [
@@ -134,10 +139,27 @@ def test_the_memory_limit_is_a_memory_error_with_the_command_lines_words(cli):
     (BATCH_YARD, {"threads": 0}),
     (BATCH_YARD, {"time_limit": 0}),
     (BATCH_YARD, {"time_limit": "soon"}),
+    # Numbers beyond any the engine holds.
+    (BATCH_YARD, {"threads": 2**40}),
+    (BATCH_YARD, {"max_memory": 2**70}),
+    (BATCH_YARD, {"time_limit": 10**400}),
+    ([[1, 2**70], [0, 0]], {}),
+    (stacks.Yard(2, [[1, -2**70]]), {}),
+    (stacks.Yard(2**70, [[1]]), {}),
 ])
 def test_what_cannot_be_solved_as_asked_is_a_value_error(board, options):
-    with pytest.raises(ValueError):
+    with pytest.raises(ValueError) as raised:
         stacks.solve(board, **options)
+    assert "\n" not in str(raised.value)
+
+
+@pytest.mark.parametrize("options", [{"retrieve_up_to": -1}, {"height": 0}, {"height": 2**70}])
+def test_an_instance_read_as_it_cannot_be_is_a_value_error(tmp_path, options):
+    path = tmp_path / "yard.txt"
+    path.write_text(INSTANCE)
+    with pytest.raises(ValueError):
+        stacks.read_instance(path, **options)
+    assert stacks.read_instance(path, retrieve_up_to=2**70) == stacks.read_instance(path)
 
 
 def test_a_result_survives_pickling():
