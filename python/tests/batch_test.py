@@ -2,7 +2,10 @@
 board's value as stacks_solve --batch gives it, in input order, failures kept in place."""
 import csv
 import io
+import os
 import random
+import subprocess
+import sys
 
 import pytest
 from dask.distributed import Client, LocalCluster
@@ -78,3 +81,27 @@ def test_a_board_of_any_kind_is_an_entry_of_its_own():
     assert [r.value for r in results] == [1, None, None, 1]
     assert "not int" in results[1].error
     assert "is not a cell" in results[2].error
+
+
+# A script as the README writes one: local processes need the guard of __main__.
+PROGRESS_SCRIPT = """
+import stacks
+if __name__ == "__main__":
+    results = stacks.solve_many(["12/00", "121/000", "12x/000"] * 4, line=False, progress=True)
+    print([r.value for r in results])
+"""
+
+
+@pytest.mark.parametrize("terminal", [False, True])
+def test_progress_shows_a_bar_on_a_terminal_only(tmp_path, terminal):
+    script = tmp_path / "many.py"
+    script.write_text(PROGRESS_SCRIPT)
+    command = [sys.executable, str(script)]
+    if terminal:  # script(1) gives the program a terminal of its own
+        command = ["script", "-qec", " ".join(command), "/dev/null"]
+    done = subprocess.run(command, capture_output=True, text=True, timeout=300,
+                          env=dict(os.environ))
+    assert done.returncode == 0, done.stderr
+    output = done.stdout + done.stderr
+    assert "[1, 3, None, 1, 3, None, 1, 3, None, 1, 3, None]" in output
+    assert ("12/12" in output) == terminal, output

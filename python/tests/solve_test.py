@@ -185,3 +185,26 @@ def test_other_threads_run_while_the_engine_searches():
 
 def test_the_version_is_the_command_lines(cli):
     assert cli.run("--version").stdout.split() == ["stacks_solve", stacks.__version__]
+
+
+def test_results_turn_into_frames_without_object_columns():
+    results = [stacks.solve("12/00"), stacks.solve(INTERACTIVE_YARD, within="random"),
+               stacks.solve(CROWDED),
+               stacks.solve("11220000/12000000/12100000/21122110/21212220/22111000",
+                            time_limit=0.05),
+               *stacks.solve_many(["12x/000"])]
+    frame = stacks.to_frame(results)
+    assert "object" not in set(map(str, frame.dtypes))
+    assert list(frame["status"].fillna("none")) == ["optimal", "optimal", "optimal",
+                                                     "time_limit", "none"]
+    assert frame["value"][0] == 1.0 and frame["value_fraction"][0] == "1/1"
+    assert frame["value_fraction"][1] == "555071/40320"
+    assert frame["value"][1] == pytest.approx(555071 / 40320)
+    assert frame["value"].isna().tolist() == [False, False, True, True, True]
+    assert frame["gap"][3] == pytest.approx(results[3].gap) and frame["gap"][0] == 0
+    assert frame["error"].isna().tolist() == [True, True, True, True, False]
+    line = stacks.line_frame(results[1])
+    assert "object" not in set(map(str, line.dtypes))
+    assert len(line) == len(results[1].line)
+    assert line["cost_fraction"][0] == "4607/315"
+    assert line["moves"][0] == " ".join(f"{a}->{b}" for a, b in results[1].line[0].moves)
