@@ -41,7 +41,7 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
     ShapeSummary summary;
     summary.add(result);
     ExitStatus const written =
-        worse_exit_status(worse_exit_status(write_pictures(options, result, where, progress),
+        worse_exit_status(worse_exit_status(write_pictures(options, result, progress),
                                             write_moves(options, result, where, progress)),
                           write_summary(options, summary, progress));
     switch (result.status) {

@@ -39,13 +39,16 @@ ExitStatus write(SolveOptions const& options, PageLine const& line, std::string 
   return kExitSolved;
 }
 
-// Whether there is a best line to draw; says so when there is not.
-bool drawable(SolveOptions const& options, SearchStatus status, std::string const& where,
-              ProgressLine& progress) {
-  if (!options.html && !options.svg) return false;
-  if (status == SearchStatus::optimal) return true;
-  print_error(progress, where, "no picture written: the search stopped before the best line was known");
-  return false;
+// The line under the page's heading: the order, then the value as the pictures write it, or
+// what a search that stopped proved.
+std::string summary(Within within, SearchStatus status, Moves const& value, PageLine const& line) {
+  std::string const order = std::string("Order within groups: ") + within_name(within) + ". ";
+  if (status != SearchStatus::optimal) {
+    return order + "Search stopped (" + status_name(status) + "): the value is " + line.value;
+  }
+  if (!value.placed()) return one_line(yard_value_text(value, within));
+  return order + (within == Within::random ? "Expected moves: " : "Minimum moves: ") +
+         page_moves_text(value);
 }
 
 }  // namespace
@@ -62,17 +65,21 @@ ExitStatus check_picture_step(SolveOptions const& options, std::size_t requests,
 }
 
 ExitStatus write_pictures(SolveOptions const& options, SolveResult const& result,
-                          std::string const& where, ProgressLine& progress) {
-  if (!drawable(options, result.status, where, progress)) return kExitSolved;
+                          ProgressLine& progress) {
+  if (!options.html && !options.svg) return kExitSolved;
   auto const* costs = result.step_requests ? &*result.step_requests : nullptr;
-  return write(options, page_line(result, costs), one_line(minimum_moves_line(result.value)),
-               progress);
+  PageLine const line = page_line(result, costs);
+  std::string const heading =
+      result.status == SearchStatus::optimal
+          ? one_line(minimum_moves_line(result.value))
+          : summary(Within::worst, result.status, Moves(result.value), line);
+  return write(options, line, heading, progress);
 }
 
 ExitStatus write_pictures(SolveOptions const& options, YardResult const& result,
-                          std::string const& where, ProgressLine& progress) {
-  if (!drawable(options, result.status, where, progress)) return kExitSolved;
+                          ProgressLine& progress) {
+  if (!options.html && !options.svg) return kExitSolved;
   auto const* costs = result.step_requests ? &*result.step_requests : nullptr;
-  return write(options, page_line(result, costs),
-               one_line(yard_value_text(result.value, result.within)), progress);
+  PageLine const line = page_line(result, costs);
+  return write(options, line, summary(result.within, result.status, result.value, line), progress);
 }

@@ -15,11 +15,10 @@ ExitStatus check_picture_step(SolveOptions const& options, std::size_t requests,
                               ProgressLine& progress);
 
 // Writes the pictures asked for (none, or the page and the picture of a step checked by
-// check_picture_step). kExitSolved when every one was written; a file that cannot be written is
-// a failure of the output, said in one line on standard error. A search that a limit stopped
-// has no best line to draw: a line on standard error says so, naming `where`, and the run goes
-// on.
+// check_picture_step), of the line of best play, or for a search that a limit stopped, of the
+// line it gives with the bounds of each step. kExitSolved when every one was written; a file
+// that cannot be written is a failure of the output, said in one line on standard error.
 ExitStatus write_pictures(SolveOptions const& options, SolveResult const& result,
-                          std::string const& where, ProgressLine& progress);
+                          ProgressLine& progress);
 ExitStatus write_pictures(SolveOptions const& options, YardResult const& result,
-                          std::string const& where, ProgressLine& progress);
+                          ProgressLine& progress);

@@ -494,9 +494,11 @@ TEST(SolveProgram, SvgDrawsTheStepAskedForAndRefusesAStepBeyondTheLine) {
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     bool const request = step >= 1 && step <= requests;
     EXPECT_EQ(count_of(svg, "class=\"target\""), request ? 1 : 0) << step;
-    EXPECT_EQ(count_of(svg, "class=\"landing\""),
-              request ? static_cast<int>(record["line"][step - 1]["moves"].size()) : 0)
-        << step;
+    // A landing slot and an arrow for each lifted item, two arrows for two items moved
+    // between the same two stacks.
+    int const moves = request ? static_cast<int>(record["line"][step - 1]["moves"].size()) : 0;
+    EXPECT_EQ(count_of(svg, "class=\"landing\""), moves) << step;
+    EXPECT_EQ(count_of(svg, "marker-end="), moves) << step;
   }
   std::remove(path.c_str());
   ProgramRun const beyond = solve(
@@ -506,6 +508,12 @@ TEST(SolveProgram, SvgDrawsTheStepAskedForAndRefusesAStepBeyondTheLine) {
   EXPECT_EQ(beyond.out, "");
   EXPECT_FALSE(std::ifstream(path).good());
   EXPECT_EQ(solve({"--board", "12/00", "--step", "1"}).exit_status, 2) << "--step without --svg";
+  // A line that ends at a request whose items fit nowhere ends there, and says so.
+  ASSERT_EQ(solve({"--board", "12/22", "--svg", path, "--step", "2"}).exit_status, 0);
+  EXPECT_NE(read_file(path).find("<title>End: the lifted items of request 1 fit nowhere (moves "
+                                 "so far: 0)</title>"),
+            std::string::npos)
+      << read_file(path);
   EXPECT_EQ(solve({"--batch", "-", "--html", path}, "12/00\n").exit_status, 2);
 }
 
