@@ -442,7 +442,7 @@ TEST(SolveProgram, HelpAndVersion) {
   ProgramRun const help = solve({"--help"});
   EXPECT_EQ(help.exit_status, 0);
   for (char const* words : {"--board", "--batch", "--max-memory", "--requests", "--json", "--csv",
-                            "Exit status", "3  a resource limit"}) {
+                            "Exit status", "3              a resource limit"}) {
     EXPECT_NE(help.out.find(words), std::string::npos) << words;
   }
   // The columns of every CSV header, as the reports write them.
