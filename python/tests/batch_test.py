@@ -83,7 +83,7 @@ def test_a_board_of_any_kind_is_an_entry_of_its_own():
     assert "is not a cell" in results[2].error
 
 
-# A script as the README writes one: local processes need the guard of __main__.
+# A script as docs/python.md writes one: local processes need the guard of __main__.
 PROGRESS_SCRIPT = """
 import stacks
 if __name__ == "__main__":
