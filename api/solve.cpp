@@ -35,7 +35,7 @@ SolveBudget checked_budget(Options const& options) {
                                 " is not a number of seconds above 0");
   }
   return {options.max_memory.value_or(default_memory_budget()), options.time_limit,
-          options.interrupt, options.threads};
+          options.interrupt, options.threads, "max_memory"};
 }
 
 Status public_status(SearchStatus status) {
@@ -64,12 +64,27 @@ void set_outcome(Result& result, Solved const& solved) {
     result.upper = public_moves(solved.bounds.upper);
   }
   if (result.status == Status::optimal) result.value = public_moves(::Moves(solved.value));
+  if (auto const gap = value_gap(solved.status, solved.bounds)) {
+    result.gap = static_cast<double>(*gap);
+  }
 }
 
-// A step of best play has its cost; a step of the placement rule's line only bounds on it.
+// A step of best play has its cost; a step of a stopped search's line only bounds on it.
 template <class EngineStep>
-Step public_step(EngineStep const& step, int group, std::string after) {
-  Step out{step.stack, step.slot, group, {}, {}, {}, step.moved, step.placed, std::move(after)};
+Step public_step(EngineStep const& step, int group, std::string after, ColumnStep const& columns) {
+  Step out{step.stack,
+           step.slot,
+           group,
+           {},
+           {},
+           {},
+           step.moved,
+           step.placed,
+           std::move(after),
+           {columns.column, columns.slot},
+           {}};
+  for (ColumnMove const& move : columns.moves)
+    out.moves.push_back({move.from, move.to});
   ::Moves const cost(step.cost);
   out.upper = public_moves(cost);
   if (step.lower) {
@@ -82,16 +97,16 @@ Step public_step(EngineStep const& step, int group, std::string after) {
 
 Result solve_two_class(State board, Options const& options) {
   SolveBudget const budget = checked_budget(options);
-  board.sort_stacks();
   Result result;
-  result.board = format_compact_board(board);
   result.within = Within::worst;
   SolveResult const solved =
       solve_board(board, SolveWants{options.line, options.requests}, budget, nullptr);
+  result.board = format_compact_board(solved.board);
   set_outcome(result, solved);
-  for (LineStep const& step : solved.line) {
-    result.line.push_back(
-        public_step(step, 1, step.placed ? format_compact_board(step.after) : ""));
+  for (std::size_t i = 0; i < solved.line.size(); ++i) {
+    LineStep const& step = solved.line[i];
+    result.line.push_back(public_step(step, 1, step.placed ? format_compact_board(step.after) : "",
+                                      solved.columns.at(i)));
   }
   if (solved.requests) {
     result.requests.emplace();
@@ -104,17 +119,18 @@ Result solve_two_class(State board, Options const& options) {
 
 Result solve_groups(::Yard yard, Options const& options) {
   SolveBudget const budget = checked_budget(options);
-  yard.sort_stacks();
   Result result;
-  result.board = format_yard(yard);
   result.within = options.within;
   YardResult const solved = solve_yard(yard, engine_within(options.within),
                                        SolveWants{options.line, options.requests}, budget, nullptr);
+  result.board = format_yard(solved.yard);
   set_outcome(result, solved);
   ::Yard const* before = &solved.yard;
-  for (YardStep const& step : solved.line) {
+  for (std::size_t i = 0; i < solved.line.size(); ++i) {
+    YardStep const& step = solved.line[i];
     int const group = before->stacks[step.stack][step.slot];
-    result.line.push_back(public_step(step, group, step.placed ? format_yard(step.after) : ""));
+    result.line.push_back(
+        public_step(step, group, step.placed ? format_yard(step.after) : "", solved.columns.at(i)));
     before = &step.after;
   }
   if (solved.requests) {

@@ -107,7 +107,8 @@ struct Header {
   int items_column;
 };
 
-std::variant<Header, BoardError> read_header(std::string_view line) {
+// The numbers of the header: "S H N", or "S N" with the capacity given apart as `height`.
+std::variant<Header, BoardError> read_header(std::string_view line, std::optional<int> height) {
   Fields fields(line);
   Field field[4];
   int count = 0;
@@ -115,16 +116,33 @@ std::variant<Header, BoardError> read_header(std::string_view line) {
     if (count < 4) field[count] = *next;
     ++count;
   }
-  if (count != 3) {
-    return BoardError{"the header should hold 3 numbers (stacks, capacity, items), but it holds " +
-                          std::to_string(count),
-                      1, count > 3 ? field[3].column : 0};
+  if (count == 2 && !height) {
+    return BoardError{
+        "a header of 2 numbers (stacks, items) needs the capacity of the stacks "
+        "given apart, as the height",
+        1};
   }
-
-  long long stacks, height, items;
+  if (count != 2 && count != 3) {
+    return BoardError{
+        "the header should hold 3 numbers (stacks, capacity, items), or 2 (stacks, "
+        "items), but it holds " +
+            std::to_string(count),
+        1, count > 3 ? field[3].column : 0};
+  }
+  Field const& items_field = field[count - 1];
+  long long stacks, items;
+  long long height_read = height.value_or(0);
   if (auto error = read_number(field[0], {1, -1, "the number of stacks"}, stacks)) return *error;
-  if (auto error = read_number(field[1], {1, -1, "the capacity"}, height)) return *error;
-  if (auto error = read_number(field[2], {1, -1, "the number of items"}, items)) return *error;
+  if (count == 3) {
+    if (auto error = read_number(field[1], {1, -1, "the capacity"}, height_read)) return *error;
+    if (height && height_read != *height) {
+      return BoardError{"the capacity " + std::to_string(height_read) + " is not the height " +
+                            std::to_string(*height) + " given apart",
+                        1, field[1].column};
+    }
+  }
+  if (auto error = read_number(items_field, {1, -1, "the number of items"}, items)) return *error;
+  Field const capacity_field = count == 3 ? field[1] : Field{"", 0};
   std::string const most = std::to_string(kMaxInstanceSlots) + ", the most slots a yard may have";
   if (stacks == 0) {
     return BoardError{"the number of stacks is 0: a yard needs at least one", 1, field[0].column};
@@ -132,27 +150,29 @@ std::variant<Header, BoardError> read_header(std::string_view line) {
   if (stacks > kMaxInstanceSlots) {
     return BoardError{"the number of stacks is above " + most, 1, field[0].column};
   }
-  if (height == 0) {
-    return BoardError{"the capacity is 0: a stack needs at least one slot", 1, field[1].column};
+  if (height_read == 0) {
+    return BoardError{"the capacity is 0: a stack needs at least one slot", 1,
+                      capacity_field.column};
   }
-  if (height > kMaxInstanceSlots) {
-    return BoardError{"the capacity is above " + most, 1, field[1].column};
+  if (height_read > kMaxInstanceSlots) {
+    return BoardError{"the capacity is above " + most, 1, capacity_field.column};
   }
-  long long const slots = stacks * height;
+  long long const slots = stacks * height_read;
   if (slots > kMaxInstanceSlots) {
     return BoardError{count_of(stacks, "stack", "stacks") + " of " +
-                          count_of(height, "slot", "slots") + " make " + std::to_string(slots) +
-                          " slots, more than the " + std::to_string(kMaxInstanceSlots) +
-                          " a yard may have",
+                          count_of(height_read, "slot", "slots") + " make " +
+                          std::to_string(slots) + " slots, more than the " +
+                          std::to_string(kMaxInstanceSlots) + " a yard may have",
                       1};
   }
   if (items > slots) {
     return BoardError{"the number of items is above " + std::to_string(slots) + ", the slots of " +
-                          count_of(stacks, "stack", "stacks") + " of " + std::to_string(height),
-                      1, field[2].column};
+                          count_of(stacks, "stack", "stacks") + " of " +
+                          std::to_string(height_read),
+                      1, items_field.column};
   }
-  return Header{static_cast<int>(stacks), static_cast<int>(height), static_cast<int>(items),
-                field[2].column};
+  return Header{static_cast<int>(stacks), static_cast<int>(height_read), static_cast<int>(items),
+                items_field.column};
 }
 
 // Marks an item that stays until the number of groups, and so its cell, is known.
@@ -209,7 +229,7 @@ bool only_blank_lines_left(Lines lines) {
 
 }  // namespace
 
-ParsedYard parse_instance(std::string_view text) {
+ParsedYard parse_instance(std::string_view text, std::optional<int> height) {
   if (text.size() > kMaxInstanceBytes) {
     return BoardError{"the input is " + std::to_string(text.size()) +
                       " bytes long, far beyond any instance (at most " +
@@ -221,7 +241,7 @@ ParsedYard parse_instance(std::string_view text) {
     return BoardError{
         "the input is empty: it should start with the header 'S H N' (stacks, capacity, items)"};
   }
-  auto header_read = read_header(*header_line);
+  auto header_read = read_header(*header_line, height);
   if (auto* error = std::get_if<BoardError>(&header_read)) return *error;
   Header const header = std::get<Header>(header_read);
 
@@ -270,14 +290,14 @@ ParsedYard parse_instance(std::string_view text) {
   return yard;
 }
 
-ParsedYard read_instance(std::istream& in) {
+ParsedYard read_instance(std::istream& in, std::optional<int> height) {
   BoundedText const text = read_at_most(in, kMaxInstanceBytes);
   if (text.failed) return BoardError{"reading the instance failed"};
   if (text.longer) {
     return BoardError{"the input is longer than " + std::to_string(kMaxInstanceBytes) +
                       " bytes, far beyond any instance"};
   }
-  return parse_instance(text.text);
+  return parse_instance(text.text, height);
 }
 
 Yard retrieve_up_to(Yard yard, int k) {

@@ -5,7 +5,8 @@
 //   3 2 0 4      bottom item first
 //   0            (an empty stack)
 //
-// An item's priority is its retrieval group; priority 0 marks an item that stays.
+// An item's priority is its retrieval group; priority 0 marks an item that stays. Some sets
+// write a header of two numbers, "S N" (stacks, items), and give the capacity apart.
 //
 // Verdicts on what the files in circulation hold:
 // - every field is a whole number written in digits: no sign, no decimal point, nothing glued
@@ -18,6 +19,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -37,12 +39,14 @@ using ParsedYard = std::variant<Yard, BoardError>;
 
 // The yard written in `text`, stacks in the order written: groups is the largest priority in
 // the file (0 when there is none), a cell holds its item's priority, and an item of priority 0
-// holds groups + 1. Errors name the line and, where one byte is at fault, the column (both
-// counted from 1, columns in bytes), and the stack (counted from 0) on a stack's line.
-ParsedYard parse_instance(std::string_view text);
+// holds groups + 1. `height`, the capacity given apart, is needed by a header of two numbers
+// and must agree with one of three. Errors name the line and, where one byte is at fault, the
+// column (both counted from 1, columns in bytes), and the stack (counted from 0) on a stack's
+// line.
+ParsedYard parse_instance(std::string_view text, std::optional<int> height = std::nullopt);
 
 // The instance on `in`, of which no more than kMaxInstanceBytes and a chunk are read.
-ParsedYard read_instance(std::istream& in);
+ParsedYard read_instance(std::istream& in, std::optional<int> height = std::nullopt);
 
 // The yard in which only groups 1 .. k are asked for and the items of later groups stay, so
 // that a large instance can be cut down to its first k groups. With k = 0 (or below) every item

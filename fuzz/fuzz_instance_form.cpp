@@ -1,7 +1,8 @@
-// libFuzzer target: the instance form parser on any bytes. Whatever it accepts must have the
-// dimensions and item count its header declares and, below a few thousand slots, be a well
-// formed yard that reads back the same from its own instance text and stays well formed when
-// cut down to fewer groups. Whatever it refuses must say on which line, when the input has any.
+// libFuzzer target: the instance form parser on any bytes, with the capacity given apart or
+// not. Whatever it accepts must have the dimensions and item count its header declares and, below a
+// few thousand slots, be a well formed yard that reads back the same from its own instance text and
+// stays well formed when cut down to fewer groups. Whatever it refuses must say on which line, when
+// the input has any.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -32,6 +33,11 @@ std::string instance_text(Yard const& yard) {
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
   std::string_view const text(reinterpret_cast<char const*>(data), size);
+  // With the capacity given apart a header of two numbers reads too, at that capacity.
+  ParsedYard const apart = parse_instance(text, 4);
+  if (auto const* yard = std::get_if<Yard>(&apart); yard != nullptr && yard->height != 4) {
+    __builtin_trap();
+  }
   ParsedYard const parsed = parse_instance(text);
   if (auto const* error = std::get_if<BoardError>(&parsed)) {
     if (size > 0 && size <= kMaxInstanceBytes && error->line < 1) __builtin_trap();

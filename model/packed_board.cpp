@@ -49,10 +49,10 @@ std::string packing_problem(State const& board) {
   int const n = board.n_stacks;
   int const h = board.max_height;
   if (!fits_packing(n, h)) {
-    return "a board of " + std::to_string(n) + " stacks of " + std::to_string(h) +
-           " slots is too big: at most " + std::to_string(kMaxPackedStacks) + " stacks, " +
-           std::to_string(kMaxPackedHeight) + " slots, and stacks x (slots + 1) at most " +
-           std::to_string(kPackedCodeBits);
+    return "a board of " + std::to_string(n) + (n == 1 ? " stack of " : " stacks of ") +
+           std::to_string(h) + " slots is too big: at most " + std::to_string(kMaxPackedStacks) +
+           " stacks, " + std::to_string(kMaxPackedHeight) +
+           " slots, and stacks x (slots + 1) at most " + std::to_string(kPackedCodeBits);
   }
   if (static_cast<int>(board.stacks.size()) != n) return "n_stacks does not match the stacks";
   for (int i = 0; i < n; ++i) {

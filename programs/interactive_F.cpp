@@ -10,6 +10,8 @@
 #include "advisor/exact_advisor.h"
 #include "advisor/play_game.h"
 #include "model/state.h"
+#include "programs/builtin_options.h"
+#include "programs/help_text.h"
 #include "report/opening_lines.h"
 #include "solver/compute.h"
 
@@ -33,9 +35,38 @@ int checked_output(int status) {
   return 1;
 }
 
+// What --help says, and so the manual page.
+std::string help() {
+  HelpText text;
+  text.section("Usage: stacks_interactive [--help | --version]");
+  text.paragraph(
+      "Solves its built-in yard of 4 stacks of 7 slots (8 targets, 8 other items) with the "
+      "exact solver and lets you play the side that asks for the targets, against the "
+      "solver's best retrievals. It prints the processor time the solve took and the value "
+      "(\"Minimum moves: 19\"), then, each turn, the hardest request as advice (\"You should "
+      "try:\", the advised target blinking on green) and waits for you to name a stack: type "
+      "its number, counted from 0 at the leftmost column of the latest drawing, and press "
+      "Enter. The lowest target of that stack is requested (\"Current state:\"), its cost is "
+      "shown (\"Cost : \", the moves the retrieving side needs from there to the end), the "
+      "solver relocates the items above it, and the yard after the retrieval is drawn (\"We "
+      "ask :\"). The game ends when no target is left: 8 turns.");
+  text.paragraph(
+      "Several numbers may be typed on one line; later turns use them without waiting. "
+      "Mistyped input costs no turn: a word, a number with other characters, a stack that "
+      "does not exist or holds no target gets one line on standard error, and the program "
+      "reads again. stacks_solve --play plays the same game on any board.");
+  text.section("Exit status:");
+  text.entry("0", "the game was played to its end");
+  text.entry("1", "the input ended before the game did, or the output could not be written");
+  text.entry("2", "an argument other than --help or --version, or an internal error");
+  text.entry("3", "out of memory");
+  return text.text();
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (auto const status = builtin_options(argc, argv, kProgramName, help())) return *status;
   try {
     State board(kBuiltInStacks, kNoRequest);
     board.sort_stacks();

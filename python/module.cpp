@@ -25,10 +25,14 @@ py::object optional_moves(std::optional<stacks::Moves> const& moves) {
 py::dict result_fields(stacks::Result const& result) {
   py::list line;
   for (stacks::Step const& step : result.line) {
+    py::list moves;
+    for (stacks::Move const& move : step.moves)
+      moves.append(py::make_tuple(move.from, move.to));
     line.append(py::make_tuple(step.stack, step.slot, step.group, optional_moves(step.cost),
                                optional_moves(step.lower), optional_moves(step.upper), step.moved,
                                step.placed,
-                               step.placed ? py::object(py::str(step.after)) : py::none()));
+                               step.placed ? py::object(py::str(step.after)) : py::none(),
+                               py::make_tuple(step.target.stack, step.target.slot), moves));
   }
   py::object requests = py::none();
   if (result.requests) {
@@ -46,6 +50,7 @@ py::dict result_fields(stacks::Result const& result) {
   fields["value"] = optional_moves(result.value);
   fields["lower"] = optional_moves(result.lower);
   fields["upper"] = optional_moves(result.upper);
+  fields["gap"] = result.gap ? py::object(py::float_(*result.gap)) : py::object(py::none());
   fields["line"] = line;
   fields["requests"] = requests;
   fields["states"] = result.states;
@@ -96,6 +101,7 @@ void def_solve(py::module_& m, char const* name, char const* doc) {
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The engine of stacks; use the package stacks rather than this module.";
+  m.attr("__version__") = STACKS_VERSION;
   def_solve<std::string>(m, "solve_compact", "Solves a board in compact form.");
   def_solve<std::vector<std::vector<int>>>(m, "solve_cells", "Solves a board given as cells.");
   m.def(
@@ -112,9 +118,10 @@ PYBIND11_MODULE(_core, m) {
       py::arg("time_limit"), py::arg("threads"));
   m.def(
       "read_instance",
-      [](std::filesystem::path const& path, std::optional<int> retrieve_up_to) {
+      [](std::filesystem::path const& path, std::optional<int> retrieve_up_to,
+         std::optional<int> height) {
         try {
-          stacks::Yard const yard = stacks::read_instance(path, retrieve_up_to);
+          stacks::Yard const yard = stacks::read_instance(path, retrieve_up_to, height);
           return py::make_tuple(yard.height, yard.stacks);
         } catch (std::invalid_argument const&) {
           throw;
@@ -124,7 +131,8 @@ PYBIND11_MODULE(_core, m) {
           throw py::error_already_set();
         }
       },
-      "Reads an instance file: (height, stacks).", py::arg("path"), py::arg("retrieve_up_to"));
+      "Reads an instance file: (height, stacks).", py::arg("path"), py::arg("retrieve_up_to"),
+      py::arg("height"));
   m.def("parse_memory_size", &stacks::parse_memory_size,
         "Bytes of a size as --max-memory takes it (64K, 512M, 2G), None when it is no size.");
 }

@@ -43,6 +43,7 @@ std::string script_safe(std::string text) {
 std::string html_page(PageLine const& line, std::string const& summary) {
   Json data;
   data["summary"] = summary;
+  data["heading"] = line.heading;
   data["within"] = line.within;
   data["value"] = line.value;
   data["steps"] = Json::array();

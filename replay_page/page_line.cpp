@@ -8,6 +8,27 @@
 
 namespace {
 
+// What a line's value, or a stopped search's bounds, is shown as.
+std::string value_text(SearchStatus status, Moves const& value, ValueBounds const& bounds) {
+  if (status == SearchStatus::optimal) return page_moves_text(value);
+  std::string text = "at least " + page_moves_text(bounds.lower);
+  if (!bounds.upper.placed()) return text + ", no upper bound known";
+  return text + ", at most " + page_moves_text(bounds.upper) + " (gap " +
+         gap_percent(*bounds_gap(bounds)) + ")";
+}
+
+std::string heading_of(SearchStatus status, Within within) {
+  if (status != SearchStatus::optimal) return "Line of play behind the upper bound";
+  return within == Within::random ? "Unluckiest line of play" : "Best line of play";
+}
+
+template <class Step>
+std::string step_cost_text(Step const& step) {
+  Moves const cost(step.cost);
+  if (!step.lower) return page_moves_text(cost);
+  return page_moves_text(Moves(*step.lower)) + " to " + page_moves_text(cost);
+}
+
 // What every line has, whatever its yard: the costs of its steps as text.
 struct LineCosts {
   std::vector<std::string> step;                                  // each request's cost
@@ -47,29 +68,39 @@ PageLine build(Yard const& given, std::vector<ColumnStep> const& columns, LineCo
     line.steps.push_back(std::move(page));
   }
   Yard const& end = columns.empty() ? given : columns.back().after;
-  line.steps.push_back({"End", end, std::nullopt, {}, true, "", so_far, std::nullopt});
+  bool const stuck = !columns.empty() && !columns.back().placed;
+  std::string const caption =
+      stuck ? "End: the lifted items of request " + std::to_string(columns.size()) + " fit nowhere"
+            : "End";
+  line.steps.push_back({caption, end, std::nullopt, {}, true, "", so_far, std::nullopt});
   return line;
 }
 
 }  // namespace
 
+std::string page_moves_text(Moves const& moves) {
+  if (moves.placed() && moves.whole()) return std::to_string(moves.whole_moves());
+  return moves_text(moves, Within::random);
+}
+
 PageLine page_line(SolveResult const& result,
                    std::vector<std::vector<RequestCost>> const* step_costs) {
   LineCosts costs;
   for (LineStep const& step : result.line)
-    costs.step.push_back(moves_text(Moves(step.cost), Within::worst));
+    costs.step.push_back(step_cost_text(step));
   if (step_costs != nullptr) {
     costs.with_requests = true;
     for (auto const& board : *step_costs) {
       costs.board.emplace_back();
       for (RequestCost const& c : board)
-        costs.board.back().push_back({{c.stack, c.slot}, moves_text(Moves(c.cost), Within::worst)});
+        costs.board.back().push_back({{c.stack, c.slot}, page_moves_text(Moves(c.cost))});
     }
   }
   PageLine line = build(result.given, result.columns, costs);
   line.glyphs = Glyphs::two_class;
+  line.heading = heading_of(result.status, Within::worst);
   line.within = within_name(Within::worst);
-  line.value = moves_text(Moves(result.value), Within::worst);
+  line.value = value_text(result.status, Moves(result.value), result.bounds);
   return line;
 }
 
@@ -77,18 +108,19 @@ PageLine page_line(YardResult const& result,
                    std::vector<std::vector<YardRequestCost>> const* step_costs) {
   LineCosts costs;
   for (YardStep const& step : result.line)
-    costs.step.push_back(moves_text(step.cost, result.within));
+    costs.step.push_back(step_cost_text(step));
   if (step_costs != nullptr) {
     costs.with_requests = true;
     for (auto const& board : *step_costs) {
       costs.board.emplace_back();
       for (YardRequestCost const& c : board)
-        costs.board.back().push_back({{c.stack, c.slot}, moves_text(c.cost, result.within)});
+        costs.board.back().push_back({{c.stack, c.slot}, page_moves_text(c.cost)});
     }
   }
   PageLine line = build(result.given, result.columns, costs);
   line.glyphs = Glyphs::groups;
+  line.heading = heading_of(result.status, result.within);
   line.within = within_name(result.within);
-  line.value = moves_text(result.value, result.within);
+  line.value = value_text(result.status, result.value, result.bounds);
   return line;
 }

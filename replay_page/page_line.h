@@ -32,13 +32,22 @@ struct PageStep {
 
 struct PageLine {
   Glyphs glyphs = Glyphs::two_class;
-  std::string within;  // "worst", "best", "random"
-  std::string value;   // as the text report writes it: "19", "13.766642 (555071/40320)", "none"
+  std::string heading;  // "Best line of play", "Unluckiest line of play", ...
+  std::string within;   // "worst", "best", "random"
+  // As page_moves_text writes it: "19", "13.766642 (555071/40320)", "none"; for a search that
+  // stopped, its bounds: "at least 6, at most 8 (gap 25.0%)".
+  std::string value;
   std::vector<PageStep> steps;  // the start, each request, the end
 };
 
-// The line of a two-class board and of a yard of groups. `step_costs`, when given, holds for
-// every request of the line the costs of all requests on the canonical board it finds.
+// A number of moves as the pictures show it: whole numbers as such ("4", in random order too),
+// others rounded to six decimals with the exact fraction ("13.766642 (555071/40320)"), "none"
+// for no placement.
+std::string page_moves_text(Moves const& moves);
+
+// The line of a two-class board and of a yard of groups, solved or stopped (then the line the
+// search gives, each step's cost between its bounds: "6 to 8"). `step_costs`, when given, holds
+// for every request of the line the costs of all requests on the canonical board it finds.
 PageLine page_line(SolveResult const& result,
                    std::vector<std::vector<RequestCost>> const* step_costs = nullptr);
 PageLine page_line(YardResult const& result,

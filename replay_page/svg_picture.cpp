@@ -76,22 +76,12 @@ std::string caption_of(PageStep const& step) {
   return text;
 }
 
-// The destinations of a step's moves, each once, in the order first moved to.
-std::vector<int> destinations(PageStep const& step) {
-  std::vector<int> found;
-  for (ColumnMove const& m : step.moves) {
-    if (std::find(found.begin(), found.end(), m.to) == found.end()) found.push_back(m.to);
-  }
-  return found;
-}
-
-
 Frame frame_of(PageLine const& line) {
   Yard const& yard = line.steps.front().yard;
   std::size_t most_arrows = 0;
   std::size_t longest_caption = 0;
   for (PageStep const& step : line.steps) {
-    most_arrows = std::max(most_arrows, destinations(step).size());
+    most_arrows = std::max(most_arrows, step.moves.size());
     longest_caption = std::max(longest_caption, caption_of(step).size());
   }
   Frame f{};
@@ -154,8 +144,9 @@ void draw_numbers(std::ostringstream& svg, Frame const& f, PageStep const& step)
 }
 
 // The frame around the target; for each lifted item its landing slot, drawn faint and dashed
-// with its number in the order lifted; and one arrow from the source to each destination,
-// arching over every stack in between so that it crosses no item.
+// with its number in the order lifted, and an arrow of its own from the source to its
+// destination, arching over every stack in between so that it crosses no item: two items
+// moved between the same two stacks are two arrows, side by side, the later one higher.
 void draw_request(std::ostringstream& svg, Frame const& f, PageLine const& line,
                   PageStep const& step) {
   if (!step.target) return;
@@ -177,16 +168,27 @@ void draw_request(std::ostringstream& svg, Frame const& f, PageLine const& line,
     svg << "<text x=\"" << f.x(to) + kCell - 3 << "\" y=\"" << f.y(land) + 11
         << "\" text-anchor=\"end\" class=\"order\">" << i + 1 << "</text>\n";
   }
-  std::vector<int> const ends = destinations(step);
-  for (std::size_t k = 0; k < ends.size(); ++k) {
-    int const to = ends[k];
+  int const arrows = static_cast<int>(step.moves.size());
+  // Arrows side by side: their starts spread over the source, and the ends of the arrows into
+  // one stack over that stack.
+  auto const spread = [](int index, int count) {
+    return (index * 2 - count + 1) * std::min(14, 40 / std::max(count, 1)) / 2;
+  };
+  for (int k = 0; k < arrows; ++k) {
+    int const to = step.moves[static_cast<std::size_t>(k)].to;
+    int into = 0;  // arrows into `to`, and this one's place among them
+    int before = 0;
+    for (int j = 0; j < arrows; ++j) {
+      if (step.moves[static_cast<std::size_t>(j)].to != to) continue;
+      before += j < k;
+      ++into;
+    }
     int highest = 0;  // the most slots taken by any stack under the arrow, landings included
     for (int c = std::min(column, to); c <= std::max(column, to); ++c)
       highest = std::max(highest, c == column ? source_top : level[c]);
-    int const spread = (static_cast<int>(k) * 2 - static_cast<int>(ends.size()) + 1) * 3;
-    int const sx = f.x(column) + kCell / 2 + spread, sy = f.y(source_top - 1) - 2;
-    int const dx = f.x(to) + kCell / 2, dy = f.y(level[to] - 1) - 3;
-    int const peak = f.y(highest - 1) - 22 - static_cast<int>(k) * kArrowRise;
+    int const sx = f.x(column) + kCell / 2 + spread(k, arrows), sy = f.y(source_top - 1) - 2;
+    int const dx = f.x(to) + kCell / 2 + spread(before, into), dy = f.y(level[to] - 1) - 3;
+    int const peak = f.y(highest - 1) - 22 - k * kArrowRise;
     svg << "<path d=\"M" << sx << ' ' << sy << " C" << sx << ' ' << peak << ' ' << dx << ' '
         << peak << ' ' << dx << ' ' << dy
         << "\" fill=\"none\" stroke=\"#222\" stroke-width=\"2\" marker-end=\"url(#head)\"/>\n";

@@ -31,24 +31,38 @@ std::string outcome_fields(SearchStatus status, Moves const& value, ValueBounds 
   return text + number_text(bounds.lower, within) + "," + number_text(bounds.upper, within);
 }
 
+// stacks, height, items, gap
+std::string shape_fields(int stacks, int height, int items, SearchStatus status,
+                         ValueBounds const& bounds) {
+  return std::to_string(stacks) + "," + std::to_string(height) + "," + std::to_string(items) + "," +
+         gap_decimal(value_gap(status, bounds));
+}
+
+// The columns after error, which every header ends with.
+constexpr char const* kShapeColumns = ",stacks,height,items,gap\n";
+
 }  // namespace
 
 std::string csv_header() {
-  return "line,board,status,value,lower,upper,states,seconds,error\n";
+  return std::string("line,board,status,value,lower,upper,states,seconds,error") + kShapeColumns;
 }
 
 std::string csv_row(long input_line, SolveResult const& result) {
-  return std::to_string(input_line) + "," + format_compact_board(result.board) + "," +
+  State const& board = result.board;
+  return std::to_string(input_line) + "," + format_compact_board(board) + "," +
          outcome_fields(result.status, result.value, result.bounds, Within::worst, false) + "," +
          std::to_string(result.states) + "," + seconds_text(result.seconds) + "," +
-         csv_field(result.error) + "\n";
+         csv_field(result.error) + "," +
+         shape_fields(board.n_stacks, board.max_height, count_items(board), result.status,
+                      result.bounds) +
+         "\n";
 }
 
 std::string csv_error_row(std::string_view first, bool grouped, std::string_view error) {
-  // Empty fields up to status, then up to error.
+  // Empty fields up to status, then up to error, then the shape and gap.
   std::string const before_status = grouped ? ",,," : ",";
   std::string const after_status = grouped ? ",,,,,,," : ",,,,,,";
-  return csv_field(first) + before_status + ",error" + after_status + csv_field(error) + "\n";
+  return csv_field(first) + before_status + ",error" + after_status + csv_field(error) + ",,,,\n";
 }
 
 std::string csv_field(std::string_view text) {
@@ -63,13 +77,17 @@ std::string csv_field(std::string_view text) {
 
 std::string yard_csv_header(std::string_view first) {
   return csv_field(first) +
-         ",board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error\n";
+         ",board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error" +
+         kShapeColumns;
 }
 
 std::string yard_csv_row(std::string_view first, YardResult const& result) {
-  return csv_field(first) + "," + csv_field(format_yard(result.yard)) + "," +
-         within_name(result.within) + "," + std::to_string(result.yard.groups) + "," +
+  Yard const& yard = result.yard;
+  return csv_field(first) + "," + csv_field(format_yard(yard)) + "," + within_name(result.within) +
+         "," + std::to_string(yard.groups) + "," +
          outcome_fields(result.status, result.value, result.bounds, result.within, true) + "," +
          std::to_string(result.states) + "," + seconds_text(result.seconds) + "," +
-         csv_field(result.error) + "\n";
+         csv_field(result.error) + "," +
+         shape_fields(yard.n_stacks, yard.height, yard.items(), result.status, result.bounds) +
+         "\n";
 }

@@ -117,7 +117,7 @@ JsonRecord yard_requests_json(Yard const& yard, std::vector<YardRequestCost> con
   return records;
 }
 
-// "status", "value" (null unless the search ended optimal), then "lower" and "upper".
+// "status", "value" (null unless the search ended optimal), "lower", "upper" and "gap".
 void put_outcome(JsonRecord& record, SearchStatus status, Moves const& value,
                  ValueBounds const& bounds, Within within) {
   record["status"] = status_name(status);
@@ -125,6 +125,8 @@ void put_outcome(JsonRecord& record, SearchStatus status, Moves const& value,
             within);
   put_moves(record, "lower", bounds.lower, within);
   put_moves(record, "upper", bounds.upper, within);
+  std::optional<Fraction> const gap = value_gap(status, bounds);
+  record["gap"] = gap ? JsonRecord(rounded_number(Moves(*gap))) : JsonRecord();
 }
 
 }  // namespace
@@ -143,7 +145,11 @@ JsonRecord solve_result_json(SolveResult const& result, std::optional<long> inpu
   record["items"] = count_items(result.board);
   put_outcome(record, result.status, result.value, result.bounds, Within::worst);
   record["line"] = line_json(result.line, result.columns);
-  if (result.requests) record["requests"] = requests_json(*result.requests, result.hardest);
+  if (result.requests) {
+    record["requests"] = requests_json(*result.requests, result.hardest);
+  } else if (result.requests_wanted) {
+    record["requests"] = JsonRecord();
+  }
   record["states"] = result.states;
   record["seconds"] = result.seconds;
   if (!result.error.empty()) record["error"] = result.error;
@@ -175,6 +181,8 @@ JsonRecord yard_result_json(YardResult const& result, JsonRecord record) {
   record["line"] = yard_line_json(yard, result.line, result.columns, result.within);
   if (result.requests) {
     record["requests"] = yard_requests_json(yard, *result.requests, result.within);
+  } else if (result.requests_wanted) {
+    record["requests"] = JsonRecord();
   }
   record["states"] = result.states;
   record["seconds"] = result.seconds;

@@ -11,17 +11,20 @@
 using JsonRecord = nlohmann::ordered_json;
 
 // {["input_line",] "board", "within", "groups", "stacks", "height", "targets", "items", "status",
-// "value", "lower", "upper", "line", ["requests",] "states", "seconds", ["error"]}. "status" is
-// how the search ended (optimal, time_limit, memory_limit, interrupted); "value" is set only
-// when it is optimal, "lower" and "upper" always (upper null when nothing finite is known);
+// "value", "lower", "upper", "gap", "line", ["requests",] "states", "seconds", ["error"]}.
+// "status" is how the search ended (optimal, time_limit, memory_limit, interrupted); "value" is
+// set only when it is optimal, "lower" and "upper" always (upper null when nothing finite is
+// known); "gap" is (upper - lower) / upper rounded to six decimals, 0 when optimal, null
+// without a finite upper bound;
 // "error" says why a memory limit stopped it. "value" and every cost are null where no
 // placement exists; each step of "line" is {"request": [stack, slot], "cost", "moved",
 // "after": compact board, or null for a request that could not be served, "target": [column,
 // slot], "moves": [[from, to], ...]}: request and after on the canonical board, target and
 // moves in the columns the user gave (the moves in the order the items were lifted, top
-// first; both only when the search was optimal). On a search that
-// stopped, the line is the placement rule's, and each step has "cost" null and the request's
-// bounds in "lower" and "upper". "input_line" is there for a board read from a batch.
+// first). "requests", when asked for, is null if a stop left the costs unknown. On a search
+// that stopped, the line is the one the search gives, and each step has
+// "cost" null and the request's bounds in "lower" and "upper". "input_line" is there for a
+// board read from a batch.
 JsonRecord solve_result_json(SolveResult const& result, std::optional<long> input_line = {});
 
 // The record on one line, as JSON Lines and --json write it; bytes that are not UTF-8 are
@@ -34,8 +37,8 @@ JsonRecord batch_error_json(long input_line, std::string const& error);
 // The record of a grouped solve, after the fields already in `record` (where the yard came
 // from): {"board": format_yard, "within", "groups", "stacks", "height", "targets" (items to
 // retrieve), "items", "status", "value", ["value_fraction",] "lower", ["lower_fraction",]
-// "upper", ["upper_fraction",] "line", ["requests",] "states", "seconds", ["error"]}, the
-// status and bounds as above.
+// "upper", ["upper_fraction",] "gap", "line", ["requests",] "states", "seconds", ["error"]},
+// the status, bounds and gap as above.
 // Each step of "line" is {"request": [stack, slot], "group", "cost", ["cost_fraction",]
 // "moved", "after": format_yard, or null for a request that could not be served, "target",
 // "moves" as for a board}; each entry

@@ -19,3 +19,24 @@ std::optional<YardRequestCost> first_request(std::vector<YardRequestCost> const&
   }
   return *chosen;
 }
+
+std::optional<Fraction> bounds_gap(ValueBounds const& bounds) {
+  if (bounds.exact()) return Fraction(0);
+  if (!bounds.upper.placed()) return std::nullopt;
+  Fraction const& upper = bounds.upper.exact();
+  if (upper == 0) return Fraction(0);
+  return (upper - bounds.lower.exact()) / upper;
+}
+
+std::optional<Fraction> value_gap(SearchStatus status, ValueBounds const& bounds) {
+  if (status == SearchStatus::optimal) return Fraction(0);
+  return bounds_gap(bounds);
+}
+
+std::string gap_decimal(std::optional<Fraction> const& gap) {
+  return gap ? Moves(*gap).decimal_text() : "";
+}
+
+std::string gap_percent(Fraction const& gap) {
+  return Moves(gap * 100).decimal_text(1) + "%";
+}

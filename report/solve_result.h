@@ -27,11 +27,12 @@ struct SolveResult {
   SearchStatus status = SearchStatus::optimal;
   ValueBounds bounds;  // lower = upper = value when optimal
   std::string error;   // why the solve stopped, when a memory limit stopped it
-  // The board as the user gave it, and the line in its columns (when optimal).
+  // The board as the user gave it, and the line in its columns.
   Yard given;
   std::vector<ColumnStep> columns;
   // For each step of the line, every request's cost on the canonical board it finds.
   std::optional<std::vector<std::vector<RequestCost>>> step_requests;
+  bool requests_wanted = false;  // asked for: reports say so when a stop left them unknown
 };
 
 // The same for a yard of retrieval groups.
@@ -46,14 +47,25 @@ struct YardResult {
   SearchStatus status = SearchStatus::optimal;
   ValueBounds bounds;
   std::string error;
-  // The yard as the user gave it, and the line in its columns (when optimal).
+  // The yard as the user gave it, and the line in its columns.
   Yard given;
   std::vector<ColumnStep> columns;
   std::optional<std::vector<std::vector<YardRequestCost>>> step_requests;  // as for a board
+  bool requests_wanted = false;
 };
 
 // Items on the board, targets or not.
 int count_items(State const& board);
+
+// How far the bounds are apart, relative to the upper one: (upper - lower) / upper, 0 when they
+// meet (no placement included); nothing when no finite upper bound is known.
+std::optional<Fraction> bounds_gap(ValueBounds const& bounds);
+// The gap of a result: 0 when optimal, otherwise that of its bounds.
+std::optional<Fraction> value_gap(SearchStatus status, ValueBounds const& bounds);
+// A gap rounded to six decimals, "0.250000", as the records write it; empty when not known.
+std::string gap_decimal(std::optional<Fraction> const& gap);
+// A gap as people read it: "25.0%".
+std::string gap_percent(Fraction const& gap);
 
 // The request the line of play starts with, among `costs` (the yard's request_costs): the
 // costliest for worst and random order, the cheapest for best, the first in (stack, slot)

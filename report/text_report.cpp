@@ -83,33 +83,31 @@ std::string request_table_text(std::vector<RequestCost> const& costs, RequestCos
   return text;
 }
 
-std::string stopped_report_text(Yard const& yard, Within within, SearchStatus status,
-                                ValueBounds const& bounds, std::vector<YardStep> const& line,
+std::string stopped_report_text(Yard const& given, Within within, SearchStatus status,
+                                ValueBounds const& bounds, std::vector<ColumnStep> const& steps,
+                                std::vector<YardStep> const& line, bool requests_wanted,
                                 Marking marking) {
   DrawingStyle const style{Glyphs::groups, marking, true};
   std::string text = std::string("Order within groups: ") + within_name(within) + "\n";
   text += std::string("Search stopped (") + status_name(status) + "): the value is at least " +
           moves_text(bounds.lower, within) + " and " +
-          (bounds.upper.placed() ? "at most " + moves_text(bounds.upper, within)
+          (bounds.upper.placed() ? "at most " + moves_text(bounds.upper, within) + " (gap " +
+                                       gap_percent(*bounds_gap(bounds)) + ")"
                                  : std::string("has no upper bound known")) +
           "\n";
-  text += drawing(yard, kNoRequest, style);
-  if (line.empty()) return text;
-  text += "Line of the placement rule (each lifted item where it blocks least; each request's "
-          "cost between the bounds shown):\n";
-  Yard const* current = &yard;
-  for (std::size_t i = 0; i < line.size(); ++i) {
+  text += drawing(given, kNoRequest, style);
+  if (requests_wanted) text += "Cost of each request: not known, the search stopped first.\n";
+  if (steps.empty()) return text;
+  text +=
+      "Line of play behind the upper bound (each request's cost between the bounds "
+      "shown):\n";
+  for (std::size_t i = 0; i < steps.size(); ++i) {
     YardStep const& step = line[i];
     std::string const cost =
         step.lower ? moves_text(*step.lower, within) + " to " + moves_text(step.cost, within)
                    : moves_text(step.cost, within);
-    text += "Request " + std::to_string(i + 1) + ": stack " + std::to_string(step.stack) +
-            ", slot " + std::to_string(step.slot) + ", group " +
-            std::to_string(current->stacks[step.stack][step.slot]) + ", cost " + cost + "\n";
-    text += drawing(*current, {step.stack, step.slot}, style);
-    if (!step.placed) break;
-    current = &step.after;
-    text += drawing(*current, kNoRequest, style);
+    int const group = steps[i].before.stacks[steps[i].column][steps[i].slot];
+    text += step_text(i, steps[i], ", group " + std::to_string(group) + ", cost " + cost, style);
   }
   return text;
 }
@@ -122,8 +120,8 @@ std::string solve_report_text(SolveResult const& result, Marking marking) {
                       yard_of(step.after),
                       step.lower ? std::optional<Moves>(*step.lower) : std::nullopt});
     }
-    return stopped_report_text(yard_of(result.board), Within::worst, result.status, result.bounds,
-                               line, marking);
+    return stopped_report_text(result.given, Within::worst, result.status, result.bounds,
+                               result.columns, line, result.requests_wanted, marking);
   }
   std::string text = minimum_moves_line(result.value) +
                      drawing(result.given, kNoRequest, {Glyphs::two_class, marking, true});
@@ -203,8 +201,8 @@ std::string yard_line_text(std::vector<ColumnStep> const& steps,
 
 std::string yard_report_text(YardResult const& result, Marking marking) {
   if (result.status != SearchStatus::optimal) {
-    return stopped_report_text(result.yard, result.within, result.status, result.bounds,
-                               result.line, marking);
+    return stopped_report_text(result.given, result.within, result.status, result.bounds,
+                               result.columns, result.line, result.requests_wanted, marking);
   }
   std::string text = yard_value_text(result.value, result.within) +
                      drawing(result.given, kNoRequest, {Glyphs::groups, marking, true});

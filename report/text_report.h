@@ -12,11 +12,14 @@
 // and the lines of play, is the column it was given in (see replay/column_line.h). `marking`
 // says how a requested cell stands out.
 
-// The report of a search that a limit stopped: how it stopped and what it proved, the yard,
-// then the placement rule's line with each request's cost between its bounds. Its yards are
-// canonical, as the rule's line is.
-std::string stopped_report_text(Yard const& yard, Within within, SearchStatus status,
-                                ValueBounds const& bounds, std::vector<YardStep> const& line,
+// The report of a search that a limit stopped: how it stopped and what it proved (the bounds,
+// and how far apart they are: the gap (upper - lower) / upper, in per cent), the yard as given,
+// a line saying that the requests' costs are not known when they were wanted, then the line
+// the search gives with each request's cost between its bounds, in the columns as given
+// (`steps`, the columns of `line`).
+std::string stopped_report_text(Yard const& given, Within within, SearchStatus status,
+                                ValueBounds const& bounds, std::vector<ColumnStep> const& steps,
+                                std::vector<YardStep> const& line, bool requests_wanted = false,
                                 Marking marking = Marking::colour);
 
 // For every step a line naming the request and its cost, the yard with the request marked,

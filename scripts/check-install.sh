@@ -23,7 +23,8 @@ value=$(cd "$scratch" && PYTHONPATH=$(dirname "$python_dir") /usr/bin/python3 -c
   'import stacks; print(stacks.solve("12221000/12120000/11100000/12100000/12200000").value)')
 [ "$value" = 20 ] || { echo "check-install: the Python module gave '$value', not 20" >&2; exit 1; }
 
-for file in bin/stacks_solve bin/stacks_batch bin/stacks_interactive share/man/man1/stacks_solve.1; do
+for file in bin/stacks_solve bin/stacks_batch bin/stacks_interactive share/man/man1/stacks_solve.1 \
+    share/man/man1/stacks_batch.1 share/man/man1/stacks_interactive.1; do
   [ -e "$prefix/$file" ] || { echo "check-install: $file was not installed" >&2; exit 1; }
 done
 echo "install check: the consumer and the Python module print 20" >&2

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   python3 util-linux help2man
   python3-dev pybind11-dev python3-pybind11 python3-pytest python3-dask python3-distributed
+  python3-tqdm python3-pandas  # solve_many's progress bar, and results as frames
   chromium fonts-dejavu-core  # the browser tests of the --html page, and their text
 )
 

@@ -10,7 +10,8 @@ bash scripts/install-deps.sh
 
 # The fuzzers first, so that the test summary stays the last thing printed.
 dir=$(bash scripts/build.sh fuzz)
-for fuzzer in fuzz_compact_form fuzz_drawing_form fuzz_batch_reader fuzz_instance_form; do
+for fuzzer in fuzz_compact_form fuzz_drawing_form fuzz_batch_reader fuzz_instance_form \
+    fuzz_move_list; do
   echo "== fuzz: $fuzzer" >&2
   # Inputs it makes go to a scratch folder, so the seed corpus in the repository stays as it is.
   scratch=$(mktemp -d)

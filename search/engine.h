@@ -87,7 +87,9 @@ class Engine {
 
   // Limits for the queries that follow: a query that reaches one gives std::nullopt, and
   // status() then says which one stopped it. A time limit that has passed, or an interrupt
-  // that is set, stops every later query at once.
+  // that is set, stops every later query at once. A query stopped under earlier limits does
+  // not stop the queries after this call (what it proved stays in the table); a memory
+  // shortage does.
   void set_limits(SearchLimits const& limits);
   // optimal while every query has been answered; otherwise the limit that stopped one.
   SearchStatus status() const;

@@ -200,7 +200,8 @@ std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_byte
 
 DenseYard dense_yard(Yard const& yard) {
   if (yard.n_stacks > kMaxGroupedStacks || yard.height > kMaxGroupedHeight) {
-    throw std::invalid_argument("a yard of " + std::to_string(yard.n_stacks) + " stacks of " +
+    throw std::invalid_argument("a yard of " + std::to_string(yard.n_stacks) +
+                                (yard.n_stacks == 1 ? " stack of " : " stacks of ") +
                                 std::to_string(yard.height) + " slots is too big: at most " +
                                 std::to_string(kMaxGroupedStacks) + " stacks of " +
                                 std::to_string(kMaxGroupedHeight) + " slots");
@@ -256,5 +257,5 @@ std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard c
   throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
                               std::to_string(shape.height) + " slots x " +
                               std::to_string(cell_bits(shape.stays)) +
-                              " bits a cell is more than 2024 bits");
+                              " bits a cell is more than 2048 bits");
 }

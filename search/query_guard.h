@@ -20,7 +20,11 @@ class QueryGuard {
  public:
   using Clock = std::chrono::steady_clock;
 
-  void set_limits(SearchLimits const& limits) { stop_.set(limits); }
+  // New limits; a query that the old ones stopped no longer stops the queries that follow.
+  void set_limits(SearchLimits const& limits) {
+    stop_.set(limits);
+    stopped_ = SearchStatus::optimal;
+  }
   SearchLimits const& limits() const { return stop_.limits(); }
 
   // Runs one query, turning a limit, a blown budget or an allocation failure into an empty

@@ -93,11 +93,17 @@ class RuleSearch : public RuleCosts::Search {
  public:
   RuleSearch(Within within, std::size_t max_bytes) : within_(within), max_bytes_(max_bytes) {}
 
-  double cost(GroupedBoard const& board) override {
-    GroupKey<W> const key = key_of<W>(board);
+  double cost(GroupedBoard const& board) override { return cost(board, key_of<W>(board)); }
+
+ private:
+  using Map = boost::unordered_flat_map<GroupKey<W>, double, GroupKeyHash<W>>;
+
+  // The board need not be canonical: its key is, and a board is put in order only when its
+  // cost is not remembered, most boards met being remembered already.
+  double cost(GroupedBoard const& board, GroupKey<W> const& key) {
     if (auto it = memo_.find(key); it != memo_.end()) return it->second;
     StopPoll::poll();
-    double const result = solve(board);
+    double const result = solve(canonical(board));
     if (max_bytes_ != 0 && memo_.size() >= memo_.max_load() &&
         (memo_.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
       throw GaveUp{};
@@ -105,9 +111,6 @@ class RuleSearch : public RuleCosts::Search {
     memo_.emplace(key, result);
     return result;
   }
-
- private:
-  using Map = boost::unordered_flat_map<GroupKey<W>, double, GroupKeyHash<W>>;
 
   double solve(GroupedBoard const& board) {
     int const group = current_group(board);
@@ -119,6 +122,7 @@ class RuleSearch : public RuleCosts::Search {
     double chosen = 0;
     double sum = 0;
     int count = 0;
+    bool whole = true;  // every cost a whole number, so that their sum is exact
     for (int s = 0; s < board.n; ++s) {
       // Equal neighbours (the board is canonical) have requests of equal cost.
       int twins = 1;
@@ -127,22 +131,25 @@ class RuleSearch : public RuleCosts::Search {
       for (int j = 0; j < board.level[s]; ++j) {
         if (board.cell[s][j] != group) continue;
         double const c = request_cost(board, s, j);
+        whole = whole && c == std::floor(c);
         chosen = std::max(chosen, c);
         sum += c * twins;
         count += twins;
       }
       s += twins - 1;
     }
-    if (within_ == Within::random && chosen != kNone) return up(sum / count);
-    return chosen;
+    if (within_ != Within::random || chosen == kNone) return chosen;
+    // Whole costs whose sum the count divides give an exact mean; any other is rounded up.
+    return whole && std::fmod(sum, count) == 0 ? sum / count : up(sum / count);
   }
 
   double request_cost(GroupedBoard const& board, int s, int j) {
     Retrieval<GroupedBoard> const retrieval(board, s, j);
     if (!retrieval.fits()) return kNone;
-    double const rest = cost(canonical(place_by_rule(board, s, j, within_)));
+    GroupedBoard const placed = place_by_rule(board, s, j, within_);
+    double const rest = cost(placed, key_of<W>(placed));
     double const c = retrieval.lifted_count() + rest;
-    return within_ == Within::random ? up(c) : c;
+    return rest == std::floor(rest) ? c : up(c);
   }
 
   Within within_;
@@ -186,7 +193,7 @@ RuleCosts::~RuleCosts() = default;
 std::optional<Moves> RuleCosts::cost(GroupedBoard const& board) {
   if (gave_up_) return std::nullopt;
   try {
-    return moves_of(search_->cost(canonical(board)));
+    return moves_of(search_->cost(board));
   } catch (GaveUp const&) {
     gave_up_ = true;
     return std::nullopt;

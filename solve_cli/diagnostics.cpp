@@ -57,11 +57,12 @@ std::string escape_unprintable(std::string_view text) {
   return shown;
 }
 
-std::string memory_budget_message(std::size_t max_bytes) {
-  return "the search needs more than " + format_memory_size(max_bytes) +
-         " of memory (raise --max-memory)";
+std::string memory_budget_message(std::size_t max_bytes, std::string_view option) {
+  return "the search needs more than " + format_memory_size(max_bytes) + " of memory (raise " +
+         std::string(option) + ")";
 }
 
-std::string out_of_memory_message() {
-  return "the machine ran out of memory during the search (lower --max-memory, or free memory)";
+std::string out_of_memory_message(std::string_view option) {
+  return "the machine ran out of memory during the search (lower " + std::string(option) +
+         ", or free memory)";
 }

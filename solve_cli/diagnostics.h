@@ -16,7 +16,8 @@ void print_error(ProgressLine& progress, std::string const& where, std::string c
 // Characters of UTF-8 print as themselves, save the C1 controls (U+0080 to U+009F).
 std::string escape_unprintable(std::string_view text);
 
-// The words for a solve that outgrew the memory budget of --max-memory.
-std::string memory_budget_message(std::size_t max_bytes);
+// The words for a solve that outgrew its memory budget, which `option` sets (--max-memory on
+// the command line, max_memory in the library and in Python).
+std::string memory_budget_message(std::size_t max_bytes, std::string_view option = "--max-memory");
 // The words for a solve that found no memory at all.
-std::string out_of_memory_message();
+std::string out_of_memory_message(std::string_view option = "--max-memory");

@@ -58,7 +58,9 @@ std::string file_progress_status(long files_solved, std::string const& file, std
 }
 
 std::string bounds_status(ValueBounds const& bounds, Within within) {
+  if (!bounds.upper.placed() && !bounds.exact()) {
+    return "lower " + moves_text(bounds.lower, within) + ", upper unknown, ";
+  }
   return "lower " + moves_text(bounds.lower, within) + ", upper " +
-         (bounds.upper.placed() ? moves_text(bounds.upper, within) : std::string("unknown")) +
-         ", ";
+         moves_text(bounds.upper, within) + ", gap " + gap_percent(*bounds_gap(bounds)) + ", ";
 }

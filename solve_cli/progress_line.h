@@ -45,6 +45,6 @@ std::string progress_status(long batch_solved, long batch_line, std::uint64_t st
 std::string file_progress_status(long files_solved, std::string const& file, std::uint64_t stored,
                                  double seconds, std::string const& bounds = "");
 
-// What is proven about the value being searched for: "lower 12, upper 15, " ("upper unknown"
-// when nothing finite is known).
+// What is proven about the value being searched for: "lower 12, upper 15, gap 20.0%, " ("upper
+// unknown", and no gap, when nothing finite is known).
 std::string bounds_status(ValueBounds const& bounds, Within within);

@@ -69,6 +69,7 @@ void RecordRun::solve_with(RecordOrigin const& origin, Within within, Solve cons
     status_ = worse_exit_status(status_, exit_status_of(result.status));
     if (!result.error.empty()) print_error(progress_, origin.where, result.error);
     ++solved_;
+    summary_.add(result);
     write_record(progress_, record_text(origin, result, options_.csv));
     show_progress(origin, result.states, "");
   } catch (std::bad_alloc const&) {

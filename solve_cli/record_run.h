@@ -8,6 +8,7 @@
 
 #include "model/state.h"
 #include "model/yard.h"
+#include "report/shape_summary.h"
 #include "solve_cli/exit_status.h"
 #include "solve_cli/progress_line.h"
 #include "solve_cli/solve_options.h"
@@ -32,6 +33,8 @@ class RecordRun {
   void fail(RecordOrigin const& origin, std::string const& what, ExitStatus status);
 
   ExitStatus status() const { return status_; }
+  // Every yard solved or stopped so far, by shape.
+  ShapeSummary const& summary() const { return summary_; }
 
  private:
   template <class Solve>
@@ -42,4 +45,5 @@ class RecordRun {
   ProgressLine& progress_;
   long solved_ = 0;
   ExitStatus status_ = kExitSolved;
+  ShapeSummary summary_;
 };

@@ -8,6 +8,7 @@
 #include "solve_cli/input_file.h"
 #include "solve_cli/interrupt.h"
 #include "solve_cli/record_run.h"
+#include "solve_cli/write_summary.h"
 
 ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
   InputFile input = open_input(*options.batch);
@@ -15,12 +16,15 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
     print_error(progress, input.name, input.error);
     return kExitBadInput;
   }
-  if (options.csv) std::cout << (options.grouped() ? yard_csv_header("line") : csv_header());
+  if (options.csv) {
+    std::cout << (options.grouped() ? yard_csv_header("line") : csv_header()) << std::flush;
+  }
   RecordRun run(options, progress);
   BatchReader reader(*input.stream);
   while (!interrupted()) {
     auto entry = reader.next();
-    if (!entry) break;
+    // A signal breaks off the read of a line, and what was read of it is no line of the input.
+    if (!entry || interrupted()) break;
     // A board error names its line already; a solve that gives up does not.
     RecordOrigin origin{entry->line, "", input.name + ": line " + std::to_string(entry->line)};
     if (auto const* error = std::get_if<BoardError>(&entry->board)) {
@@ -33,10 +37,12 @@ ExitStatus run_batch(SolveOptions const& options, ProgressLine& progress) {
     }
   }
   progress.clear();
+  ExitStatus status =
+      worse_exit_status(run.status(), write_summary(options, run.summary(), progress));
   // A signal breaks off a read of standard input too; that is no failure of the input.
   if ((reader.read_failed() || input.read_failed()) && !interrupted()) {
     print_error(progress, input.name, "reading it failed");
-    return worse_exit_status(run.status(), kExitBadInput);
+    status = worse_exit_status(status, kExitBadInput);
   }
-  return run.status();
+  return status;
 }

@@ -2,55 +2,37 @@
 
 #include <iostream>
 
-#include "board_io/instance_form.h"
 #include "report/csv_report.h"
-#include "search/engine.h"
 #include "solve_cli/diagnostics.h"
-#include "solve_cli/input_file.h"
+#include "solve_cli/instance_paths.h"
 #include "solve_cli/interrupt.h"
+#include "solve_cli/read_yard.h"
 #include "solve_cli/record_run.h"
 #include "solve_cli/run_single.h"
-
-namespace {
-
-// The yard of an instance file, cut down to the groups of --retrieve-up-to.
-struct ReadYard {
-  std::string where;
-  ParsedYard yard;
-};
-
-ReadYard read_yard(std::string const& path, SolveOptions const& options) {
-  InputFile input = open_input(path);
-  if (!input.stream) return {input.name, BoardError{input.error}};
-  ParsedYard yard = read_instance(*input.stream);
-  // What was read before a failure is no instance, whatever the parser made of it.
-  if (input.read_failed()) return {input.name, BoardError{"reading the instance failed"}};
-  if (auto* read = std::get_if<Yard>(&yard)) {
-    if (options.retrieve_up_to) yard = retrieve_up_to(*read, *options.retrieve_up_to);
-    if (std::string problem = yard_search_problem(*read); !problem.empty()) {
-      yard = BoardError{std::move(problem)};
-    }
-  }
-  return {input.name, std::move(yard)};
-}
-
-}  // namespace
+#include "solve_cli/write_summary.h"
 
 ExitStatus run_instances(SolveOptions const& options, ProgressLine& progress) {
-  if (options.instances.size() == 1 && !options.csv) {
+  if (options.instances.size() == 1 && !options.csv && !is_folder(options.instances.front())) {
     ReadYard read = read_yard(options.instances.front(), options);
+    // A signal breaks off the read, and what was read is no instance.
+    if (interrupted()) return kExitSolved;
     if (auto const* error = std::get_if<BoardError>(&read.yard)) {
       print_error(progress, read.where, error->to_string());
       return kExitBadInput;
     }
     return run_single_yard(read.where, std::get<Yard>(read.yard), options, progress);
   }
-  if (options.csv) std::cout << yard_csv_header("file");
+  if (options.csv) std::cout << yard_csv_header("file") << std::flush;
   RecordRun run(options, progress);
-  for (std::string const& path : options.instances) {
+  for (InstancePath const& entry : instance_paths(options.instances)) {
     if (interrupted()) break;
-    ReadYard read = read_yard(path, options);
-    RecordOrigin const origin{0, path, read.where};
+    if (!entry.error.empty()) {
+      run.fail({0, entry.path, entry.path}, entry.error, kExitBadInput);
+      continue;
+    }
+    ReadYard read = read_yard(entry.path, options);
+    if (interrupted()) break;
+    RecordOrigin const origin{0, entry.path, read.where};
     if (auto const* error = std::get_if<BoardError>(&read.yard)) {
       run.fail(origin, error->to_string(), kExitBadInput);
     } else {
@@ -58,5 +40,5 @@ ExitStatus run_instances(SolveOptions const& options, ProgressLine& progress) {
     }
   }
   progress.clear();
-  return run.status();
+  return worse_exit_status(run.status(), write_summary(options, run.summary(), progress));
 }

@@ -9,7 +9,9 @@
 #include "solve_cli/interrupt.h"
 #include "solve_cli/read_board.h"
 #include "solve_cli/solve_board.h"
+#include "solve_cli/write_moves.h"
 #include "solve_cli/write_pictures.h"
+#include "solve_cli/write_summary.h"
 
 namespace {
 
@@ -31,15 +33,24 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
         solve(SolveWants{true, options.requests, step_requests}, budget, show_progress);
     progress.clear();
     if (!result.error.empty()) print_error(progress, where, result.error);
-    if (ExitStatus const written = write_pictures(options, result, where, progress);
-        written != kExitSolved) {
-      return written;
+    if (ExitStatus const step = check_picture_step(options, result.columns.size(), progress);
+        step != kExitSolved) {
+      return step;
     }
-    std::cout << report(result);
+    std::cout << report(result) << std::flush;
+    ShapeSummary summary;
+    summary.add(result);
+    ExitStatus const written =
+        worse_exit_status(worse_exit_status(write_pictures(options, result, progress),
+                                            write_moves(options, result, where, progress)),
+                          write_summary(options, summary, progress));
     switch (result.status) {
-      case SearchStatus::time_limit: return kExitTimeLimit;
-      case SearchStatus::memory_limit: return kExitResourceLimit;
-      default: return kExitSolved;
+      case SearchStatus::time_limit:
+        return worse_exit_status(written, kExitTimeLimit);
+      case SearchStatus::memory_limit:
+        return worse_exit_status(written, kExitResourceLimit);
+      default:
+        return written;
     }
   } catch (std::bad_alloc const&) {
     print_error(progress, where, out_of_memory_message());
@@ -51,6 +62,8 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
 
 ExitStatus run_single(SolveOptions const& options, ProgressLine& progress) {
   ReadBoard read = read_board(options);
+  // A signal breaks off the read, and what was read is no board.
+  if (interrupted()) return kExitSolved;
   if (auto* error = std::get_if<BoardError>(&read.board)) {
     print_error(progress, read.where, error->to_string());
     return kExitBadInput;

@@ -11,6 +11,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The engine's queries on a two-class board, named as for a yard, so that both kinds of board
+// go through one driver.
+struct BoardQueries {
+  Engine& engine;
+
+  std::optional<int> value(State const& board) { return engine.value(board); }
+  auto requests(State const& board) { return engine.request_costs(board); }
+  auto line(State const& board) { return engine.best_line(board); }
+  auto bounds(State const& board) { return engine.bounds(board); }
+  auto rule_line(State const& board) { return engine.rule_line(board); }
+};
+
+struct YardQueries {
+  Engine& engine;
+  Within within;
+
+  std::optional<Moves> value(Yard const& yard) { return engine.value(yard, within); }
+  auto requests(Yard const& yard) { return engine.request_costs(yard, within); }
+  auto line(Yard const& yard) { return engine.best_line(yard, within); }
+  auto bounds(Yard const& yard) { return engine.bounds(yard, within); }
+  auto rule_line(Yard const& yard) { return engine.rule_line(yard, within); }
+};
+
 // A query gave no answer: the engine must say which limit stopped it.
 SearchStatus stop_status(Engine const& engine) {
   SearchStatus const status = engine.status();
@@ -23,134 +46,146 @@ SearchStatus stop_status(Engine const& engine) {
 std::string stop_message(Engine const& engine, SolveBudget const& budget) {
   switch (engine.memory_shortage()) {
     case MemoryShortage::budget:
-      return memory_budget_message(budget.max_bytes);
+      return memory_budget_message(budget.max_bytes, budget.memory_option);
     case MemoryShortage::system:
-      return out_of_memory_message();
+      return out_of_memory_message(budget.memory_option);
     case MemoryShortage::none:
       return {};
   }
   return {};
 }
 
-// The queries of a two-class board, as the driver below asks them.
-struct BoardQueries {
-  State given;  // in the columns the user gave
-  State board;  // canonical
-  std::optional<Moves> value(Engine& engine) const {
-    auto const v = engine.value(board);
-    return v ? std::optional<Moves>(*v) : std::nullopt;
-  }
-  static void set_value(SolveResult& result, Moves const& value) {
-    result.value = value.whole_moves();
-  }
-  bool requests(Engine& engine, SolveResult& result) const {
-    result.requests = engine.request_costs(board);
-    if (!result.requests) return false;
-    if (result.requests->empty()) return true;
-    result.hardest = engine.hardest_request(board);
-    return result.hardest.has_value();
-  }
-  auto line(Engine& engine) const { return engine.best_line(board); }
-  auto request_costs(Engine& engine, State const& at) const { return engine.request_costs(at); }
-  auto bounds(Engine& engine) const { return engine.bounds(board); }
-  auto rule_line(Engine& engine) const { return engine.rule_line(board); }
-  static State const& after(LineStep const& step) { return step.after; }
-  auto columns(std::vector<LineStep> const& line) const { return column_line(given, line); }
-};
+void set_value(SolveResult& result, Moves const& value) {
+  result.value = value.whole_moves();
+}
+void set_value(YardResult& result, Moves const& value) {
+  result.value = value;
+}
 
-// The same for a yard of retrieval groups in one order.
-struct YardQueries {
-  Yard given;
-  Yard board;
-  Within within;
-  std::optional<Moves> value(Engine& engine) const { return engine.value(board, within); }
-  static void set_value(YardResult& result, Moves const& value) { result.value = value; }
-  bool requests(Engine& engine, YardResult& result) const {
-    result.requests = engine.request_costs(board, within);
-    return result.requests.has_value();
-  }
-  auto line(Engine& engine) const { return engine.best_line(board, within); }
-  auto request_costs(Engine& engine, Yard const& at) const {
-    return engine.request_costs(at, within);
-  }
-  auto bounds(Engine& engine) const { return engine.bounds(board, within); }
-  auto rule_line(Engine& engine) const { return engine.rule_line(board, within); }
-  static Yard const& after(YardStep const& step) { return step.after; }
-  auto columns(std::vector<YardStep> const& line) const { return column_line(given, line); }
-};
+// The hardest request goes with the requests of a two-class board only.
+bool find_hardest(SolveResult& result, Engine& engine, State const& board) {
+  if (result.requests->empty()) return true;
+  result.hardest = engine.hardest_request(board);
+  return result.hardest.has_value();
+}
+bool find_hardest(YardResult&, Engine&, Yard const&) {
+  return true;
+}
 
-// One solve in a fresh engine: the value, then what the reports want, each query stopped by
-// the budget's limits. A solve that a limit stops keeps what it proved: the bounds on the
-// value and the rule's line when a line is wanted.
-template <class Result, class Queries>
-Result drive(Result result, Queries const& queries, SolveWants wants, SolveBudget const& budget,
-             std::function<void(SearchStats const&)> progress) {
-  auto const start = Clock::now();
-  Engine engine(budget.max_bytes, std::move(progress), budget.threads);
-  engine.set_limits(
-      SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY), budget.interrupt));
-  auto const finish = [&] {
-    if (result.status == SearchStatus::optimal) result.columns = queries.columns(result.line);
-    result.states = engine.stats().stored;
-    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return result;
-  };
-  auto const stop = [&] {
-    result.status = stop_status(engine);
-    result.error = stop_message(engine, budget);
-    if (auto known = queries.bounds(engine)) result.bounds = std::move(*known);
-    // Bounds that meet are the value, proved: the line is then the rule's, which reaches it.
-    if (result.bounds.exact()) {
-      result.status = SearchStatus::optimal;
-      result.error.clear();
-      Queries::set_value(result, result.bounds.lower);
-    }
-    if (wants.line && result.line.empty()) {
-      if (auto line = queries.rule_line(engine)) result.line = std::move(*line);
-    }
-    return finish();
-  };
-  std::optional<Moves> const value = queries.value(engine);
-  if (!value) return stop();
-  Queries::set_value(result, *value);
+// Every query the reports want, in turn; false as soon as one is stopped, the answers so far
+// kept in `result`.
+template <class Result, class Queries, class Board>
+bool answer(Result& result, Queries& queries, Board const& board, SolveWants wants) {
+  auto const value = queries.value(board);
+  if (!value) return false;
+  set_value(result, Moves(*value));
   result.bounds = {*value, *value};
-  if (wants.requests && !queries.requests(engine, result)) return stop();
+  if (wants.requests) {
+    result.requests = queries.requests(board);
+    if (!result.requests || !find_hardest(result, queries.engine, board)) return false;
+  }
   if (wants.line) {
-    auto line = queries.line(engine);
-    if (!line) return stop();
+    auto line = queries.line(board);
+    if (!line) return false;
     result.line = std::move(*line);
   }
   if (wants.step_requests) {
     result.step_requests.emplace();
-    auto before = queries.board;
+    Board before = board;
     for (auto const& step : result.line) {
-      auto costs = queries.request_costs(engine, before);
-      if (!costs) return result.step_requests.reset(), stop();
+      auto costs = queries.requests(before);
+      if (!costs) return result.step_requests.reset(), false;
       result.step_requests->push_back(std::move(*costs));
-      before = Queries::after(step);
+      before = step.after;
     }
   }
-  return finish();
+  return true;
+}
+
+// A solve that stopped: how, and the bounds it proved. Bounds that meet are the value; the rest
+// of what is wanted is then worked out past the deadline (an interrupt or the memory still
+// stop it), so that an optimal result is whole: its line the line of best play, not the
+// rule's. Otherwise the line is the one the engine gives for a stopped search.
+template <class Result, class Queries, class Board>
+void stopped(Result& result, Queries& queries, Board const& board, SolveWants wants,
+             SolveBudget const& budget) {
+  Engine& engine = queries.engine;
+  result.status = stop_status(engine);
+  result.error = stop_message(engine, budget);
+  if (auto known = queries.bounds(board)) result.bounds = std::move(*known);
+  if (result.bounds.exact()) {
+    if (!wants.line && !wants.requests && !wants.step_requests) {
+      result.status = SearchStatus::optimal;
+      result.error.clear();
+      set_value(result, result.bounds.lower);
+      return;
+    }
+    engine.set_limits(SearchLimits::within_seconds(INFINITY, budget.interrupt));
+    Result whole = result;
+    if (answer(whole, queries, board, wants)) {
+      result = std::move(whole);
+      result.status = SearchStatus::optimal;
+      result.error.clear();
+      return;
+    }
+    result.status = stop_status(engine);
+    result.error = stop_message(engine, budget);
+  }
+  result.requests.reset();
+  result.step_requests.reset();
+  result.line.clear();
+  if (wants.line) {
+    if (auto line = queries.rule_line(board)) result.line = std::move(*line);
+  }
+}
+
+Yard as_yard(State const& board) {
+  return yard_of(board);
+}
+Yard const& as_yard(Yard const& yard) {
+  return yard;
+}
+
+// Solves `board` (canonical) with `queries` into `result`; `given` is the board as given.
+template <class Result, class Queries, class Board>
+Result solve_with(Result result, Queries queries, Board const& board, Board const& given,
+                  SolveWants wants, SolveBudget const& budget, Clock::time_point start) {
+  result.requests_wanted = wants.requests;
+  if (!answer(result, queries, board, wants)) stopped(result, queries, board, wants, budget);
+  result.given = as_yard(given);
+  result.columns = column_line(given, result.line);
+  result.states = queries.engine.stats().stored;
+  result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return result;
+}
+
+void set_budget(Engine& engine, SolveBudget const& budget) {
+  engine.set_limits(
+      SearchLimits::within_seconds(budget.time_limit.value_or(INFINITY), budget.interrupt));
 }
 
 }  // namespace
 
 SolveResult solve_board(State board, SolveWants wants, SolveBudget const& budget,
                         std::function<void(SearchStats const&)> progress) {
+  auto const start = Clock::now();
   board.request = kNoRequest;
   State const given = board;
   board.sort_stacks();
+  Engine engine(budget.max_bytes, std::move(progress), budget.threads);
+  set_budget(engine, budget);
   SolveResult result{board, 0, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}, {}};
-  result.given = yard_of(given);
-  return drive(std::move(result), BoardQueries{given, board}, wants, budget, std::move(progress));
+  return solve_with(std::move(result), BoardQueries{engine}, board, given, wants, budget, start);
 }
 
 YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget const& budget,
                       std::function<void(SearchStats const&)> progress) {
+  auto const start = Clock::now();
   Yard const given = yard;
   yard.sort_stacks();
+  Engine engine(budget.max_bytes, std::move(progress), budget.threads);
+  set_budget(engine, budget);
   YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}, {}};
-  result.given = given;
-  return drive(std::move(result), YardQueries{given, yard, within}, wants, budget,
-               std::move(progress));
+  return solve_with(std::move(result), YardQueries{engine, within}, yard, given, wants, budget,
+                    start);
 }

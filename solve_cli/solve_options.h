@@ -15,6 +15,8 @@ struct SolveOptions {
   std::optional<std::string> batch;       // --batch FILE, "-" for standard input
   std::vector<std::string> instances;     // --instance FILE..., "-" for standard input
   std::optional<int> retrieve_up_to;      // --retrieve-up-to K, with --instance
+  std::optional<int> height;              // --height H: the capacity, for headers "S N"
+  std::optional<std::string> summary;     // --summary: "" for standard error, or a file
   Within within = Within::worst;
   bool requests = false;
   bool json = false;
@@ -24,6 +26,8 @@ struct SolveOptions {
   std::optional<std::string> html;  // --html FILE: the page that steps through the line
   std::optional<std::string> svg;   // --svg FILE: one step of the line as a picture
   int step = 0;                     // --step N: the step that --svg draws
+  std::optional<std::string> moves;        // --moves FILE: the line as a move list
+  std::optional<std::string> check_moves;  // --check-moves FILE: a move list to check, no solve
   std::size_t max_bytes = 0;  // the engine's budget; 0 for no limit
   std::optional<double> time_limit;  // --time-limit: seconds for each board
   int threads = 1;                   // --threads, by default every core the process may use

@@ -28,14 +28,6 @@ bool write_file(std::string const& path, std::string const& content) {
 
 ExitStatus write(SolveOptions const& options, PageLine const& line, std::string const& summary,
                  ProgressLine& progress) {
-  std::size_t const last = line.steps.size() - 1;
-  if (options.svg && static_cast<std::size_t>(options.step) > last) {
-    print_error(progress, "",
-                "--step " + std::to_string(options.step) + ": the line has " +
-                    std::to_string(last - 1) + " requests, so its steps are 0 (the start) to " +
-                    std::to_string(last) + " (the end)");
-    return kExitBadInput;
-  }
   if (options.html && !write_file(*options.html, html_page(line, summary))) {
     print_error(progress, *options.html, "writing the page failed");
     return kExitInternalError;
@@ -47,29 +39,47 @@ ExitStatus write(SolveOptions const& options, PageLine const& line, std::string 
   return kExitSolved;
 }
 
-// Whether there is a best line to draw; says so when there is not.
-bool drawable(SolveOptions const& options, SearchStatus status, std::string const& where,
-              ProgressLine& progress) {
-  if (!options.html && !options.svg) return false;
-  if (status == SearchStatus::optimal) return true;
-  print_error(progress, where, "no picture written: the search stopped before the best line was known");
-  return false;
+// The line under the page's heading: the order, then the value as the pictures write it, or
+// what a search that stopped proved.
+std::string summary(Within within, SearchStatus status, Moves const& value, PageLine const& line) {
+  std::string const order = std::string("Order within groups: ") + within_name(within) + ". ";
+  if (status != SearchStatus::optimal) {
+    return order + "Search stopped (" + status_name(status) + "): the value is " + line.value;
+  }
+  if (!value.placed()) return one_line(yard_value_text(value, within));
+  return order + (within == Within::random ? "Expected moves: " : "Minimum moves: ") +
+         page_moves_text(value);
 }
 
 }  // namespace
 
+ExitStatus check_picture_step(SolveOptions const& options, std::size_t requests,
+                              ProgressLine& progress) {
+  std::size_t const last = requests + 1;
+  if (!options.svg || static_cast<std::size_t>(options.step) <= last) return kExitSolved;
+  print_error(progress, "",
+              "--step " + std::to_string(options.step) + ": the line has " +
+                  std::to_string(requests) + (requests == 1 ? " request" : " requests") +
+                  ", so its steps are 0 (the start) to " + std::to_string(last) + " (the end)");
+  return kExitBadInput;
+}
+
 ExitStatus write_pictures(SolveOptions const& options, SolveResult const& result,
-                          std::string const& where, ProgressLine& progress) {
-  if (!drawable(options, result.status, where, progress)) return kExitSolved;
+                          ProgressLine& progress) {
+  if (!options.html && !options.svg) return kExitSolved;
   auto const* costs = result.step_requests ? &*result.step_requests : nullptr;
-  return write(options, page_line(result, costs), one_line(minimum_moves_line(result.value)),
-               progress);
+  PageLine const line = page_line(result, costs);
+  std::string const heading =
+      result.status == SearchStatus::optimal
+          ? one_line(minimum_moves_line(result.value))
+          : summary(Within::worst, result.status, Moves(result.value), line);
+  return write(options, line, heading, progress);
 }
 
 ExitStatus write_pictures(SolveOptions const& options, YardResult const& result,
-                          std::string const& where, ProgressLine& progress) {
-  if (!drawable(options, result.status, where, progress)) return kExitSolved;
+                          ProgressLine& progress) {
+  if (!options.html && !options.svg) return kExitSolved;
   auto const* costs = result.step_requests ? &*result.step_requests : nullptr;
-  return write(options, page_line(result, costs),
-               one_line(yard_value_text(result.value, result.within)), progress);
+  PageLine const line = page_line(result, costs);
+  return write(options, line, summary(result.within, result.status, result.value, line), progress);
 }

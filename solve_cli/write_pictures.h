@@ -1,5 +1,5 @@
-// --html and --svg: the pictures of one solved board or yard, written to their files before the
-// report goes to standard output.
+// --html and --svg: the pictures of one solved board or yard, written to their files after the
+// report has gone to standard output, so that a file that cannot be written loses no report.
 #pragma once
 
 #include <string>
@@ -9,12 +9,16 @@
 #include "solve_cli/progress_line.h"
 #include "solve_cli/solve_options.h"
 
-// kExitSolved when every picture asked for was written (or none was asked for); a step beyond
-// the line is bad input, a file that cannot be written a failure of the output. Either gets one
-// line on standard error, and no file is written for a step beyond the line. A search that a
-// limit stopped has no best line to draw: a line on standard error says so, naming `where`,
-// and the run goes on.
+// kExitSolved unless --svg asks for a step beyond the line of `requests` requests: that is bad
+// input, said in one line on standard error, and nothing should be written then.
+ExitStatus check_picture_step(SolveOptions const& options, std::size_t requests,
+                              ProgressLine& progress);
+
+// Writes the pictures asked for (none, or the page and the picture of a step checked by
+// check_picture_step), of the line of best play, or for a search that a limit stopped, of the
+// line it gives with the bounds of each step. kExitSolved when every one was written; a file
+// that cannot be written is a failure of the output, said in one line on standard error.
 ExitStatus write_pictures(SolveOptions const& options, SolveResult const& result,
-                          std::string const& where, ProgressLine& progress);
+                          ProgressLine& progress);
 ExitStatus write_pictures(SolveOptions const& options, YardResult const& result,
-                          std::string const& where, ProgressLine& progress);
+                          ProgressLine& progress);

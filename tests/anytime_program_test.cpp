@@ -3,14 +3,17 @@
 // says why it stopped.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
-#include <random>
-
+#include <csignal>
 #include <fstream>
+#include <random>
 #include <nlohmann/json.hpp>
 
 #include "tests/support/interactive_output.h"
+#include "tests/support/live_program.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -127,6 +130,123 @@ TEST(AnytimeProgram, AWideYardStopsAtATimeLimitAndAtSigterm) {
     EXPECT_EQ(terminated.exit_status, 143) << terminated.err;
     EXPECT_EQ(nlohmann::json::parse(terminated.out)["status"], "interrupted");
   }
+}
+
+// A time limit that has passed before the search starts, on yards whose cheap bounds already
+// meet: the record is optimal, and so it must be whole, with the line of best play and the
+// requests, exactly as a run without a limit gives them.
+TEST(AnytimeProgram, BoundsThatMeetGiveTheWholeAnswerOfAnUnlimitedRun) {
+  std::string const groups = "4 3 7\n1 3\n3 0 0 3\n1 3\n2 0 1\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+  };
+  for (Case const& c : std::vector<Case>{{{"--board", "1221/1120/2200/0000"}, ""},
+                                         {{"--instance", "-"}, groups},
+                                         {{"--instance", "-", "--within", "best"}, groups},
+                                         {{"--instance", "-", "--within", "random"}, groups}}) {
+    std::vector<std::string> args = {STACKS_SOLVE, "--json", "--requests"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(args));
+    nlohmann::json unlimited = nlohmann::json::parse(run_program(args, c.input).out);
+    args.insert(args.end(), {"--time-limit", "1e-9"});
+    ProgramRun const run = run_program(args, c.input);
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    nlohmann::json limited = nlohmann::json::parse(run.out);
+    for (nlohmann::json* record : {&unlimited, &limited}) {
+      record->erase("states");
+      record->erase("seconds");
+    }
+    EXPECT_EQ(limited, unlimited);
+  }
+}
+
+// A stopped search's line is in the columns as given, as a solved one's: the text names the
+// columns that JSON's "target" gives, and JSON's "moves" say where each lifted item went.
+// Requests asked for and not known are said to be so.
+TEST(AnytimeProgram, AStoppedRecordIsInTheColumnsAsGivenAndSaysWhatItDoesNotKnow) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--board", "22100/12210/00000/11200/21100"}, ""},
+           {{"--instance", "-", "--within", "random"}, "3 4 6\n3 2 1 2\n0\n3 1 2 1\n"}}) {
+    std::vector<std::string> args = {STACKS_SOLVE, "--time-limit", "1e-9", "--requests"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(args));
+    ProgramRun const text = run_program(args, c.input);
+    args.push_back("--json");
+    nlohmann::json const record = nlohmann::json::parse(run_program(args, c.input).out);
+    ASSERT_EQ(record["status"], "time_limit");
+    EXPECT_TRUE(record.contains("requests") && record["requests"].is_null());
+    EXPECT_NE(text.out.find("\nCost of each request: not known, the search stopped first.\n"),
+              std::string::npos);
+    std::vector<std::string> requests;
+    for (std::string const& line : lines_of(text.out)) {
+      if (line.rfind("Request ", 0) == 0) requests.push_back(line.substr(0, line.find(", group")));
+    }
+    ASSERT_EQ(requests.size(), record["line"].size()) << text.out;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+      nlohmann::json const& step = record["line"][i];
+      EXPECT_EQ(requests[i], "Request " + std::to_string(i + 1) + ": stack " +
+                                 std::to_string(step["target"][0].get<int>()) + ", slot " +
+                                 std::to_string(step["target"][1].get<int>()));
+      EXPECT_EQ(step["moves"].size(), step["moved"].get<std::size_t>());
+    }
+  }
+}
+
+// A signal that comes while the input is read, or while the program waits for more of it,
+// stops the run at once with the signal's status; what was half read makes no record, whatever
+// it would parse as.
+TEST(AnytimeProgram, ASignalWhileReadingStopsTheRunWithoutAFalseRecord) {
+  using namespace std::chrono_literals;
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;  // sent, and the input left open
+    std::string shown;  // in the output by then; empty: wait a moment instead
+    int signal;
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--batch", "-", "--csv"}, "12/00\n12/", "\n1,00/12,optimal,", SIGINT},
+           {{"--batch", "-"}, "12/00\n", "{\"input_line\":1,", SIGTERM},
+           {{"--instance", "-", "--csv"}, "2 3 3\n3 1", "file,board,", SIGINT},
+           {{"-"}, "|o |\n", "", SIGINT},
+       }) {
+    std::vector<std::string> argv = {STACKS_SOLVE};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(argv));
+    LiveProgram program(argv, LiveProgram::Wiring::kPipes);
+    program.send(c.input);
+    if (c.shown.empty()) {
+      usleep(500000);
+    } else {
+      ASSERT_TRUE(program.wait_for_text(c.shown, 1, 10s)) << program.output();
+    }
+    usleep(100000);  // into the read that waits for the rest
+    program.signal(c.signal);
+    EXPECT_EQ(program.wait_exit(10s), 128 + c.signal);
+    std::vector<std::string> records = lines_of(program.output());
+    if (c.args.back() == "--csv") records.erase(records.begin());  // the header
+    for (std::string const& record : records)
+      EXPECT_EQ(record.find("error"), std::string::npos) << record;
+  }
+}
+
+// Every record reaches the output as it is written: a run killed outright keeps them all.
+TEST(AnytimeProgram, ARunKilledOutrightKeepsTheRecordsItWrote) {
+  using namespace std::chrono_literals;
+  LiveProgram program({STACKS_SOLVE, "--batch", write_batch(), "--json"},
+                      LiveProgram::Wiring::kPipes);
+  // The first two lines, then the long search of the third.
+  ASSERT_TRUE(program.wait_for_text("\n", 2, 20s)) << program.output();
+  program.signal(SIGKILL);
+  EXPECT_EQ(program.wait_exit(20s), -1);
+  std::vector<std::string> const records = lines_of(program.output());
+  ASSERT_EQ(records.size(), 2u) << program.output();
+  EXPECT_EQ(nlohmann::json::parse(records[0])["status"], "optimal");
+  EXPECT_EQ(nlohmann::json::parse(records[1])["status"], "error");
 }
 
 }  // namespace

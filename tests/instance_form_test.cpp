@@ -39,13 +39,38 @@ TEST(InstanceForm, ReadsWhatPublishedFilesHold) {
     EXPECT_EQ(verdict(text), expected) << text;
 }
 
+// A header of two numbers, stacks and items, takes the capacity given apart; one of three must
+// agree with it.
+TEST(InstanceForm, AHeaderOfTwoNumbersTakesTheHeightGivenApart) {
+  struct Case {
+    char const* text;
+    std::optional<int> height;
+    char const* verdict;
+  };
+  for (Case const& c : std::vector<Case>{
+           {"2 3\n2 1 2\n1 1\n", 4, "2x4 groups 2: 1,2/1"},
+           {"2 3 3\n2 1 2\n1 1\n", 3, "2x3 groups 2: 1,2/1"},
+           {"2 3 3\n2 1 2\n1 1\n", 4,
+            "error: line 1, column 3: the capacity 3 is not the height 4 given apart"},
+           {"2 3\n3 1 2 1\n0\n", 2,
+            "error: line 2, column 1, stack 0: the height of the stack is above the capacity, 2"},
+           {"2 5\n2 1 2\n1 1\n", 4,
+            "error: line 1, column 3: the header announces 5 items, but the stacks hold 3"},
+       }) {
+    EXPECT_EQ(verdict(parse_instance(c.text, c.height)), c.verdict) << c.text;
+  }
+}
+
 TEST(InstanceForm, NamesWhereAMalformedFileGoesWrong) {
   std::string const whole = ", which must be a whole number written in digits";
-  std::string const header = "the header should hold 3 numbers (stacks, capacity, items), but ";
+  std::string const header =
+      "the header should hold 3 numbers (stacks, capacity, items), or 2 (stacks, items), but ";
   std::string const most = "1000000, the most slots a yard may have";
   std::pair<std::string, std::string> const cases[] = {
       {"", "the input is empty: it should start with the header 'S H N' (stacks, capacity, items)"},
-      {"3 4\n", "line 1: " + header + "it holds 2"},
+      {"3 4\n",
+       "line 1: a header of 2 numbers (stacks, items) needs the capacity of the stacks "
+       "given apart, as the height"},
       {"\n1 1 0\n0\n", "line 1: " + header + "it holds 0"},
       {"1 1 0 0\n0\n", "line 1, column 7: " + header + "it holds 4"},
       {"3x 4 5\n", "line 1, column 2: 'x' in the number of stacks" + whole},

@@ -71,7 +71,9 @@ std::string page_that_records_every_step(std::string page) {
   function text(id) { return document.getElementById(id).textContent; }
   for (var i = 0; i < 1000; ++i) {
     var request = document.getElementById("request").dataset;
-    seen.push({position: text("position"), column: request.column === undefined ? -1 : +request.column,
+    seen.push({position: text("position"), heading: text("heading"), title: document.title,
+               cost_label: text("cost-label"),
+               column: request.column === undefined ? -1 : +request.column,
                slot: request.slot === undefined ? -1 : +request.slot, cost: text("cost"),
                so_far: +text("so-far"), value: text("value"),
                landings: document.querySelectorAll("#picture rect.landing").length,
@@ -104,23 +106,47 @@ Json trace_of(std::string const& dom) {
   return Json::parse(text);
 }
 
-// The cost as the page writes it: whole, or for random order rounded with the exact fraction.
-std::string cost_text(Json const& step) {
-  if (step["cost"].is_null()) return "none";
-  if (!step.contains("cost_fraction")) return std::to_string(step["cost"].get<int>());
+// A number of moves of the JSON record as the page writes it: whole numbers as they are, in
+// random order too; others rounded with the exact fraction.
+std::string number_text(Json const& step, std::string const& key) {
+  if (step[key].is_null()) return "none";
+  if (!step.contains(key + "_fraction")) return std::to_string(step[key].get<int>());
+  std::string const fraction = step[key + "_fraction"].get<std::string>();
+  if (fraction.ends_with("/1")) return fraction.substr(0, fraction.size() - 2);
   char rounded[64];
-  std::snprintf(rounded, sizeof rounded, "%.6f", step["cost"].get<double>());
-  return std::string(rounded) + " (" + step["cost_fraction"].get<std::string>() + ")";
+  std::snprintf(rounded, sizeof rounded, "%.6f", step[key].get<double>());
+  return std::string(rounded) + " (" + fraction + ")";
+}
+
+// A step's cost, or on the line of a search that stopped, its bounds.
+std::string cost_text(Json const& step) {
+  if (step.contains("lower") && step["cost"].is_null()) {
+    return number_text(step, "lower") + " to " + number_text(step, "upper");
+  }
+  return number_text(step, "cost");
 }
 
 TEST_F(ReplayPage, EveryStepShowsTheRequestCostAndMovesOfTheJsonLine) {
   std::ofstream(kScratch + "groups.txt") << "4 4 9\n3 1 3 2\n2 2 0\n3 3 1 2\n1 1\n";
-  std::vector<std::vector<std::string>> const yards = {
-      {"--board", "12221000/12120000/11100000/12100000/12200000"},
-      {"--board", "11100/11220/21200"},
-      {"--instance", kScratch + "groups.txt", "--within", "random"},
+  struct Case {
+    std::vector<std::string> yard;
+    std::string heading;
+    std::string value;  // shown as the value of the yard; empty: the record's value
   };
-  for (auto const& yard : yards) {
+  std::vector<Case> const cases = {
+      {{"--board", "12221000/12120000/11100000/12100000/12200000"}, "Best line of play", ""},
+      {{"--board", "11100/11220/21200"}, "Best line of play", ""},
+      {{"--instance", kScratch + "groups.txt", "--within", "random"},
+       "Unluckiest line of play",
+       ""},
+      {{"--instance", kScratch + "groups.txt", "--within", "best"}, "Best line of play", ""},
+      // Stopped at once: the line behind the upper bound, each cost between its bounds.
+      {{"--board", "22100/12210/00000/11200/21100", "--time-limit", "1e-9"},
+       "Line of play behind the upper bound",
+       "at least 6, at most 8 (gap 25.0%)"},
+  };
+  for (Case const& c : cases) {
+    std::vector<std::string> const& yard = c.yard;
     std::string const name = yard[1];
     std::vector<std::string> args = yard;
     args.push_back("--requests");
@@ -128,20 +154,22 @@ TEST_F(ReplayPage, EveryStepShowsTheRequestCostAndMovesOfTheJsonLine) {
     Json const record = Json::parse(solve(args).out);
     args.back() = "--html";
     args.push_back(kScratch + "page.html");
-    ASSERT_EQ(solve(args).exit_status, 0) << name;
+    ASSERT_EQ(solve(args).exit_status, c.value.empty() ? 0 : 4) << name;
     std::ofstream(kScratch + "traced.html")
         << page_that_records_every_step(read_file(kScratch + "page.html"));
 
     Json const seen = trace_of(browse({"--dump-dom", "file://" + kScratch + "traced.html"}).out);
     Json const& line = record["line"];
-    Json value = {{"cost", record["value"]}};
-    if (record.contains("value_fraction")) value["cost_fraction"] = record["value_fraction"];
+    std::string const value = c.value.empty() ? number_text(record, "value") : c.value;
     ASSERT_EQ(seen.size(), line.size() + 2) << name << "\n" << seen.dump();
     int so_far = 0;
     for (std::size_t i = 0; i < seen.size(); ++i) {
       Json const& shown = seen[i];
       EXPECT_EQ(shown["position"], "step " + std::to_string(i) + " of " + std::to_string(seen.size() - 1));
-      EXPECT_EQ(shown["value"], cost_text(value)) << name;
+      EXPECT_EQ(shown["value"], value) << name;
+      EXPECT_EQ(shown["heading"], c.heading) << name;
+      EXPECT_EQ(shown["title"], c.heading) << name;
+      EXPECT_EQ(shown["cost_label"], "Cost of the request (moves from here to the end)");
       if (i == 0 || i == seen.size() - 1) {
         EXPECT_EQ(shown["column"], -1) << name << " step " << i;
         EXPECT_EQ(shown["cost"], "-") << name << " step " << i;
@@ -155,9 +183,12 @@ TEST_F(ReplayPage, EveryStepShowsTheRequestCostAndMovesOfTheJsonLine) {
       EXPECT_EQ(shown["cost"], cost_text(step)) << name << " step " << i;
       EXPECT_EQ(shown["so_far"], so_far) << name << " step " << i;
       EXPECT_EQ(shown["landings"], step["moves"].size()) << name << " step " << i;
-      EXPECT_GT(shown["requests"].get<int>(), 0) << name << " step " << i;
+      // A stopped search knows no request's cost.
+      EXPECT_EQ(shown["requests"].get<int>() > 0, c.value.empty()) << name << " step " << i;
     }
-    EXPECT_EQ(seen[1]["requests"], record["requests"].size()) << name;
+    if (c.value.empty()) {
+      EXPECT_EQ(seen[1]["requests"], record["requests"].size()) << name;
+    }
   }
 }
 

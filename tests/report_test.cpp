@@ -6,11 +6,12 @@
 
 #include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
+#include "replay/drawing.h"
 #include "report/csv_report.h"
 #include "report/json_report.h"
 #include "report/text_report.h"
-#include "replay/drawing.h"
 #include "rules/no_placement.h"
+#include "solve_cli/progress_line.h"
 #include "solve_cli/solve_board.h"
 
 namespace {
@@ -134,26 +135,90 @@ TEST(JsonReport, AStoppedSearchGivesItsBoundsAndNoValue) {
   EXPECT_TRUE(record["value"].is_null());
   EXPECT_EQ(record["lower"], 1);
   EXPECT_EQ(record["upper"], 5);
+  EXPECT_DOUBLE_EQ(record["gap"].get<double>(), 0.8);
   EXPECT_TRUE(record["line"][0]["cost"].is_null());
   EXPECT_EQ(record["line"][0]["lower"], 1);
   EXPECT_EQ(record["line"][0]["upper"], 3);
+  result.bounds.upper = Moves::no_placement();
+  EXPECT_TRUE(nlohmann::json::parse(solve_result_json(result).dump())["gap"].is_null());
+  EXPECT_EQ(nlohmann::json::parse(solve_result_json(solved("12/12/00")).dump())["gap"], 0.0);
 }
 
+// The first line of a stopped search's text says how far apart its bounds are, when they are
+// known both; and so does the progress line of a long search.
+TEST(TextReport, AStoppedSearchSaysItsGapInPerCent) {
+  struct Case {
+    ValueBounds bounds;
+    Within within;
+    char const* stopped;
+    char const* progress;
+  };
+  for (Case const& c : std::vector<Case>{
+           {{27, 98},
+            Within::worst,
+            "at least 27 and at most 98 (gap 72.4%)\n",
+            "lower 27, upper 98, gap 72.4%, "},
+           {{Moves(Fraction(1, 2)), Moves(Fraction(5, 2))},
+            Within::random,
+            "at least 0.500000 (1/2) and at most 2.500000 (5/2) (gap 80.0%)\n",
+            "lower 0.500000 (1/2), upper 2.500000 (5/2), gap 80.0%, "},
+           {{4, Moves::no_placement()},
+            Within::best,
+            "at least 4 and has no upper bound known\n",
+            "lower 4, upper unknown, "},
+       }) {
+    std::string const text = stopped_report_text(Yard{1, 1, 1, {{1}}}, c.within,
+                                                 SearchStatus::time_limit, c.bounds, {}, {});
+    EXPECT_NE(text.find(c.stopped), std::string::npos) << text;
+    EXPECT_EQ(bounds_status(c.bounds, c.within), c.progress);
+  }
+}
+
+// Every outcome in a row, the shape and the gap last: 0 when optimal, (upper - lower) / upper
+// when stopped, empty without a finite upper bound.
 TEST(CsvReport, RowsOfEveryOutcomeHaveTheColumnsOfTheirHeader) {
-  EXPECT_EQ(csv_header(), "line,board,status,value,lower,upper,states,seconds,error\n");
+  EXPECT_EQ(csv_header(),
+            "line,board,status,value,lower,upper,states,seconds,error,stacks,height,items,gap\n");
   SolveResult result = solved("12/12/00");
   result.states = 42;
   result.seconds = 0.25;
-  EXPECT_EQ(csv_row(7, result), "7,00/12/12,optimal,2,2,2,42,0.250000,\n");
-  result.value = kNoPlacement;
-  result.bounds = {kNoPlacement, kNoPlacement};
-  EXPECT_EQ(csv_row(8, result), "8,00/12/12,optimal,,,,42,0.250000,\n");
-  result.status = SearchStatus::memory_limit;
-  result.bounds = {1, Moves::no_placement()};
-  result.error = "needs more, raise it";
-  EXPECT_EQ(csv_row(9, result), "9,00/12/12,memory_limit,,1,,42,0.250000,\"needs more, raise it\"\n");
-  EXPECT_EQ(csv_error_row("10", false, "bad \"x\""), "10,,error,,,,,,\"bad \"\"x\"\"\"\n");
-  EXPECT_EQ(csv_error_row("a.txt", true, "bad"), "a.txt,,,,error,,,,,,,bad\n");
+  struct Case {
+    SearchStatus status;
+    int value;
+    ValueBounds bounds;
+    std::string error;
+    char const* row;
+  };
+  for (Case const& c : std::vector<Case>{
+           {SearchStatus::optimal,
+            2,
+            {2, 2},
+            "",
+            "7,00/12/12,optimal,2,2,2,42,0.250000,,3,2,4,0.000000\n"},
+           {SearchStatus::optimal,
+            kNoPlacement,
+            {kNoPlacement, kNoPlacement},
+            "",
+            "7,00/12/12,optimal,,,,42,0.250000,,3,2,4,0.000000\n"},
+           {SearchStatus::time_limit,
+            0,
+            {1, 3},
+            "",
+            "7,00/12/12,time_limit,,1,3,42,0.250000,,3,2,4,0.666667\n"},
+           {SearchStatus::memory_limit,
+            0,
+            {1, Moves::no_placement()},
+            "needs more, raise it",
+            "7,00/12/12,memory_limit,,1,,42,0.250000,\"needs more, raise it\",3,2,4,\n"},
+       }) {
+    result.status = c.status;
+    result.value = c.value;
+    result.bounds = c.bounds;
+    result.error = c.error;
+    EXPECT_EQ(csv_row(7, result), c.row);
+  }
+  EXPECT_EQ(csv_error_row("10", false, "bad \"x\""), "10,,error,,,,,,\"bad \"\"x\"\"\",,,,\n");
+  EXPECT_EQ(csv_error_row("a.txt", true, "bad"), "a.txt,,,,error,,,,,,,bad,,,,\n");
 }
 
 // One stack holding three items of group 1 beside an empty stack, height 3, in random order,
@@ -313,21 +378,23 @@ TEST(CsvReport, FieldsAreQuotedAsRfc4180Says) {
 TEST(CsvReport, YardRowsHaveTheColumnsOfTheirHeader) {
   EXPECT_EQ(yard_csv_header("file"),
             "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,"
-            "error\n");
+            "error,stacks,height,items,gap\n");
   YardResult result = three_of_a_group();
   std::string const board = csv_field(format_yard(result.yard));
   EXPECT_EQ(yard_csv_row("a,b.txt", result),
             "\"a,b.txt\"," + board +
-                ",random,1,optimal,1.333333,4/3,1.333333,1.333333,5,0.250000,\n");
+                ",random,1,optimal,1.333333,4/3,1.333333,1.333333,5,0.250000,,2,3,3,0.000000\n");
   result.status = SearchStatus::interrupted;
   result.bounds = {Moves(Fraction(1, 2)), Moves(Fraction(5, 2))};
-  EXPECT_EQ(yard_csv_row("7", result),
-            "7," + board + ",random,1,interrupted,,,0.500000,2.500000,5,0.250000,\n");
+  EXPECT_EQ(
+      yard_csv_row("7", result),
+      "7," + board + ",random,1,interrupted,,,0.500000,2.500000,5,0.250000,,2,3,3,0.800000\n");
   result.within = Within::worst;
   result.status = SearchStatus::optimal;
   result.value = Moves(3);
   result.bounds = {3, 3};
-  EXPECT_EQ(yard_csv_row("7", result), "7," + board + ",worst,1,optimal,3,,3,3,5,0.250000,\n");
+  EXPECT_EQ(yard_csv_row("7", result),
+            "7," + board + ",worst,1,optimal,3,,3,3,5,0.250000,,2,3,3,0.000000\n");
 }
 
 }  // namespace

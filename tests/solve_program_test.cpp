@@ -142,7 +142,8 @@ TEST(SolveProgram, BatchCsvHasAHeaderAndARowPerLine) {
   EXPECT_EQ(run.exit_status, 2);
   std::vector<std::string> const rows = lines_of(run.out);
   ASSERT_EQ(rows.size(), 4u) << run.out;
-  EXPECT_EQ(rows[0], "line,board,status,value,lower,upper,states,seconds,error");
+  EXPECT_EQ(rows[0],
+            "line,board,status,value,lower,upper,states,seconds,error,stacks,height,items,gap");
   EXPECT_EQ(rows[1].rfind("1,00/12,optimal,1,1,1,", 0), 0u) << rows[1];
   EXPECT_EQ(rows[2].rfind("3,12/22,optimal,,,,", 0), 0u) << rows[2];
   EXPECT_EQ(rows[3].rfind("4,,error,,,,,,", 0), 0u) << rows[3];
@@ -323,7 +324,8 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
   std::vector<std::string> const rows = lines_of(csv.out);
   ASSERT_EQ(rows.size(), 3u) << csv.out;
   EXPECT_EQ(rows[0],
-            "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error");
+            "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error,"
+            "stacks,height,items,gap");
   EXPECT_EQ(rows[1].rfind(bad + ",,,,error,,,,,,,\"line 3", 0), 0u) << rows[1];
   std::string const quoted =
       std::string(1, '"').append(testing::TempDir()).append("three, \"\"one group\"\".txt\",");
@@ -341,7 +343,8 @@ TEST(SolveProgram, SeveralInstanceFilesGiveARowEachAndNameTheBadFileAndLine) {
 
   ProgramRun const batch = solve({"--batch", "-", "--within", "random", "--csv"}, "111/000\n");
   EXPECT_EQ(lines_of(batch.out)[0],
-            "line,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error");
+            "line,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error,"
+            "stacks,height,items,gap");
   EXPECT_NE(lines_of(batch.out)[1].find(",random,1,optimal,1.333333,4/3,"), std::string::npos);
   std::remove(good.c_str());
   std::remove(bad.c_str());
@@ -366,12 +369,92 @@ TEST(SolveProgram, AnOutputThatCannotBeWrittenIsAFailure) {
   expect_one_error_line(run, "writing the output failed");
 }
 
+// A picture that cannot be written is a failure too, but the report is still written whole.
+TEST(SolveProgram, APictureThatCannotBeWrittenLosesNoReport) {
+  std::string const missing = testing::TempDir() + "no/such/folder/page.html";
+  for (auto const& [args, words] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--svg", "/dev/full"}, "/dev/full: writing the picture failed"},
+           {{"--html", missing}, missing + ": writing the page failed"},
+           {{"--html", missing, "--instance", "-"}, missing + ": writing the page failed"}}) {
+    std::vector<std::string> all = {"--json"};
+    all.insert(all.end(), args.begin(), args.end());
+    if (all.back() != "-") all.insert(all.end(), {"--board", "121/000"});
+    SCOPED_TRACE(testing::PrintToString(all));
+    ProgramRun const run = solve(all, "2 3 3\n3 1 1 1\n0\n");
+    EXPECT_EQ(run.exit_status, 1);
+    expect_one_error_line(run, words);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["status"], "optimal");
+  }
+}
+
+// Numbers out of every range, words in the singular, and help that cannot be written.
+TEST(SolveProgram, TheEdgesOfTheCommandLineGetPlainWords) {
+  std::string const svg = testing::TempDir() + "edges.svg";
+  std::string const one_stack = "1 40 1\n1 1\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string words;  // in the one line on standard error; empty: nothing there
+  };
+  for (Case const& c : std::vector<Case>{
+           {{"--board", "12/00", "--svg", svg, "--step", "-1"},
+            "",
+            2,
+            "--step: '-1' is not a step (0 the start, 1 the first request)"},
+           {{"--board", "12/00", "--svg", svg, "--step", "99999999999999999999"},
+            "",
+            2,
+            "--step: '99999999999999999999' is past the end of any line"},
+           {{"--board", "12/00", "--svg", svg, "--step", "9"},
+            "",
+            2,
+            "--step 9: the line has 1 request, so its steps are 0 (the start) to 2 (the end)"},
+           {{"--board", std::string(40, '1')}, "", 2, "a board of 1 stack of 40 slots is too big"},
+           {{"--instance", "-", "--within", "best"},
+            one_stack,
+            2,
+            "a yard of 1 stack of 40 slots is too big"},
+           {{"--instance", "-", "--retrieve-up-to", "99999999999999999999"}, kThreeOfAGroup, 0, ""},
+           {{"--board", "12/00", "--threads", "99999999999999999999"},
+            "",
+            2,
+            "--threads: '99999999999999999999' is not a number of threads from 1 to 1024"},
+       }) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    ProgramRun const run = solve(c.args, c.input);
+    EXPECT_EQ(run.exit_status, c.status) << run.err;
+    if (c.words.empty()) {
+      EXPECT_EQ(run.err, "");
+    } else {
+      expect_one_error_line(run, c.words);
+    }
+  }
+  for (char const* option : {"--help", "--version"}) {
+    ProgramRun const full =
+        run_program({"/bin/sh", "-c", STACKS_SOLVE + std::string(" ") + option + " >/dev/full"});
+    EXPECT_EQ(full.exit_status, 1) << option;
+    expect_one_error_line(full, "writing the output failed");
+  }
+}
+
 TEST(SolveProgram, HelpAndVersion) {
   ProgramRun const help = solve({"--help"});
   EXPECT_EQ(help.exit_status, 0);
   for (char const* words : {"--board", "--batch", "--max-memory", "--requests", "--json", "--csv",
-                            "Exit status", "3  a resource limit"}) {
+                            "Exit status", "3              a resource limit"}) {
     EXPECT_NE(help.out.find(words), std::string::npos) << words;
+  }
+  // The columns of every CSV header, as the reports write them.
+  std::string words;
+  for (char c : help.out) {
+    if (c != ' ' && c != '\n') words += c;
+  }
+  for (char const* header :
+       {"line,board,status,value,lower,upper,states,seconds,error,stacks,height,items,gap",
+        "file,board,within,groups,status,value,value_fraction,lower,upper,states,seconds,error,"
+        "stacks,height,items,gap"}) {
+    EXPECT_NE(words.find(header), std::string::npos) << header;
   }
   ProgramRun const version = solve({"--version"});
   EXPECT_EQ(version.exit_status, 0);
@@ -411,9 +494,11 @@ TEST(SolveProgram, SvgDrawsTheStepAskedForAndRefusesAStepBeyondTheLine) {
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     bool const request = step >= 1 && step <= requests;
     EXPECT_EQ(count_of(svg, "class=\"target\""), request ? 1 : 0) << step;
-    EXPECT_EQ(count_of(svg, "class=\"landing\""),
-              request ? static_cast<int>(record["line"][step - 1]["moves"].size()) : 0)
-        << step;
+    // A landing slot and an arrow for each lifted item, two arrows for two items moved
+    // between the same two stacks.
+    int const moves = request ? static_cast<int>(record["line"][step - 1]["moves"].size()) : 0;
+    EXPECT_EQ(count_of(svg, "class=\"landing\""), moves) << step;
+    EXPECT_EQ(count_of(svg, "marker-end="), moves) << step;
   }
   std::remove(path.c_str());
   ProgramRun const beyond = solve(
@@ -423,6 +508,12 @@ TEST(SolveProgram, SvgDrawsTheStepAskedForAndRefusesAStepBeyondTheLine) {
   EXPECT_EQ(beyond.out, "");
   EXPECT_FALSE(std::ifstream(path).good());
   EXPECT_EQ(solve({"--board", "12/00", "--step", "1"}).exit_status, 2) << "--step without --svg";
+  // A line that ends at a request whose items fit nowhere ends there, and says so.
+  ASSERT_EQ(solve({"--board", "12/22", "--svg", path, "--step", "2"}).exit_status, 0);
+  EXPECT_NE(read_file(path).find("<title>End: the lifted items of request 1 fit nowhere (moves "
+                                 "so far: 0)</title>"),
+            std::string::npos)
+      << read_file(path);
   EXPECT_EQ(solve({"--batch", "-", "--html", path}, "12/00\n").exit_status, 2);
 }
 

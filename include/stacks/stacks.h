@@ -79,6 +79,21 @@ struct Request {
   Moves cost;
 };
 
+// A place in the yard as given: the stack, counted from 0 at the left in the columns the board
+// was given in (which keep their place for the whole line), and the slot, from 0 at the bottom.
+struct Place {
+  int stack = 0;
+  int slot = 0;
+  bool operator==(Place const&) const = default;
+};
+
+// One lifted item's move, in the columns as given: off the stack of the request, onto `to`.
+struct Move {
+  int from = 0;
+  int to = 0;
+  bool operator==(Move const&) const = default;
+};
+
 // One turn of the line of play: a request, then the retrieving side's answer.
 struct Step {
   int stack;  // the request, on the board before it (as in Result::board for the first step)
@@ -94,6 +109,10 @@ struct Step {
   bool placed;  // false when the lifted items fit nowhere: the line ends there
   // The board after the answer, in canonical order, written as Result::board; empty if !placed.
   std::string after;
+  // The same turn in the columns as given, as a person plays it: the item asked for, and each
+  // lifted item's move in the order lifted, top first (none when !placed).
+  Place target;
+  std::vector<Move> moves;
 };
 
 struct Options {
@@ -127,6 +146,8 @@ struct Result {
   // proved; upper is empty when no finite bound is known.
   std::optional<Moves> lower;
   std::optional<Moves> upper;
+  // How far the bounds are apart: (upper - lower) / upper, 0 when optimal; empty when upper is.
+  std::optional<double> gap;
   // With Options::line: best play when optimal, otherwise the placement rule's line.
   std::vector<Step> line;
   std::optional<std::vector<Request>> requests;  // with Options::requests, when optimal
@@ -146,13 +167,19 @@ STACKS_EXPORT Result solve(Yard const& yard, Options const& options = {});
 
 // The yard of an instance file of the literature ("S H N", then a line a stack: its height and
 // its items bottom first). With `retrieve_up_to` K only groups 1 .. K are asked for and every
-// later item stays (K = 0: every item stays). std::invalid_argument for a file that is not an
-// instance (the message names the file, then the line and column), std::runtime_error for one
-// that cannot be read.
+// later item stays (K = 0: every item stays; a K below 0 is std::invalid_argument).
+// std::invalid_argument for a file that is not an instance (the message names the file, then
+// the line and column), std::runtime_error for one that cannot be read.
 STACKS_EXPORT Yard read_instance(std::filesystem::path const& path,
                                  std::optional<int> retrieve_up_to = std::nullopt);
 // The same from the text of such a file; messages name it `where`.
 STACKS_EXPORT Yard parse_instance(std::string_view text, std::string const& where,
                                   std::optional<int> retrieve_up_to = std::nullopt);
+// The same for the sets whose header gives two numbers, "S N" (stacks, items): `height` is the
+// capacity of every stack. A header of three numbers must agree with it.
+STACKS_EXPORT Yard read_instance(std::filesystem::path const& path,
+                                 std::optional<int> retrieve_up_to, std::optional<int> height);
+STACKS_EXPORT Yard parse_instance(std::string_view text, std::string const& where,
+                                  std::optional<int> retrieve_up_to, std::optional<int> height);
 
 }  // namespace stacks

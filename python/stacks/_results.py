@@ -2,7 +2,7 @@
 between the processes of a batch) like any Python value."""
 from dataclasses import dataclass
 from fractions import Fraction
-from typing import List, Optional, Union
+from typing import List, Optional, Tuple, Union
 
 # Whole moves in the worst and best orders, an exact expectation in the random order.
 Number = Union[int, Fraction]
@@ -32,7 +32,10 @@ class Step:
     items the answer relocated, and the board after the answer (canonical, written as
     Result.board). placed is False, and after None, when the lifted items fit nowhere, which
     ends the line. On the line of best play lower and upper equal cost; on the line of a
-    stopped search (a fixed placement rule's) cost is None and lower and upper bound it."""
+    stopped search cost is None and lower and upper bound it.
+    target and moves are the same turn in the columns of the board as given, which keep their
+    place for the whole line: target the (stack, slot) asked for, moves each lifted item's
+    (from, to), in the order lifted, top first."""
     stack: int
     slot: int
     group: int
@@ -42,6 +45,8 @@ class Step:
     moved: int
     placed: bool
     after: Optional[str]
+    target: Tuple[int, int]
+    moves: List[Tuple[int, int]]
 
 
 @dataclass
@@ -52,7 +57,8 @@ class Result:
     read).
     value: the fewest moves when optimal (None when the search stopped, or when the requesting
     side can force a request whose lifted items fit nowhere); lower and upper: the proven
-    bounds, equal to value when optimal (upper None when no finite bound is known).
+    bounds, equal to value when optimal (upper None when no finite bound is known); gap:
+    (upper - lower) / upper, 0.0 when optimal, None when upper is.
     line: best play, or when the search stopped the line of a fixed placement rule (empty when
     not asked for); requests: the cost of every request on the board (None unless asked for
     and solved). states: boards in the search's table; seconds: the solve's wall-clock time;
@@ -63,6 +69,7 @@ class Result:
     value: Optional[Number]
     lower: Optional[Number]
     upper: Optional[Number]
+    gap: Optional[float]
     line: List[Step]
     requests: Optional[List[Request]]
     states: int
@@ -82,8 +89,9 @@ def result_of(fields: dict) -> Result:
     """The Result of what the engine module returns."""
     for key in ("value", "lower", "upper"):
         fields[key] = number(fields[key])
-    fields["line"] = [Step(s, k, g, number(c), number(lo), number(up), m, p, a)
-                      for s, k, g, c, lo, up, m, p, a in fields["line"]]
+    fields["line"] = [Step(s, k, g, number(c), number(lo), number(up), m, p, a, tuple(t),
+                           [tuple(move) for move in moves])
+                      for s, k, g, c, lo, up, m, p, a, t, moves in fields["line"]]
     if fields["requests"] is not None:
         fields["requests"] = [Request(s, k, g, number(c)) for s, k, g, c in fields["requests"]]
     return Result(**fields)
@@ -92,4 +100,4 @@ def result_of(fields: dict) -> Result:
 def failure(error: str, status: Optional[str] = None, within: str = "worst") -> Result:
     """The result of a board that gave no value: why, in error."""
     return Result(board=None, within=within, status=status, value=None, lower=None, upper=None,
-                  line=[], requests=None, states=0, seconds=0.0, error=error)
+                  gap=None, line=[], requests=None, states=0, seconds=0.0, error=error)

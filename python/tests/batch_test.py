@@ -2,7 +2,10 @@
 board's value as stacks_solve --batch gives it, in input order, failures kept in place."""
 import csv
 import io
+import os
 import random
+import subprocess
+import sys
 
 import pytest
 from dask.distributed import Client, LocalCluster
@@ -70,4 +73,35 @@ def test_the_memory_limit_stops_one_board_not_the_batch(client):
     small, big = "12/10", "12221000/12120000/11100000/12100000/12200000"
     results = stacks.solve_many([small, big], client=client, max_memory="64K")
     assert [r.status for r in results] == ["optimal", "memory_limit"]
-    assert results[1].value is None and "raise --max-memory" in results[1].error
+    assert results[1].value is None and "raise max_memory" in results[1].error
+
+
+def test_a_board_of_any_kind_is_an_entry_of_its_own():
+    results = stacks.solve_many(["12/00", 42, [[1, 2**70]], "12/00"], line=False)
+    assert [r.value for r in results] == [1, None, None, 1]
+    assert "not int" in results[1].error
+    assert "is not a cell" in results[2].error
+
+
+# A script as docs/python.md writes one: local processes need the guard of __main__.
+PROGRESS_SCRIPT = """
+import stacks
+if __name__ == "__main__":
+    results = stacks.solve_many(["12/00", "121/000", "12x/000"] * 4, line=False, progress=True)
+    print([r.value for r in results])
+"""
+
+
+@pytest.mark.parametrize("terminal", [False, True])
+def test_progress_shows_a_bar_on_a_terminal_only(tmp_path, terminal):
+    script = tmp_path / "many.py"
+    script.write_text(PROGRESS_SCRIPT)
+    command = [sys.executable, str(script)]
+    if terminal:  # script(1) gives the program a terminal of its own
+        command = ["script", "-qec", " ".join(command), "/dev/null"]
+    done = subprocess.run(command, capture_output=True, text=True, timeout=300,
+                          env=dict(os.environ))
+    assert done.returncode == 0, done.stderr
+    output = done.stdout + done.stderr
+    assert "[1, 3, None, 1, 3, None, 1, 3, None, 1, 3, None]" in output
+    assert ("12/12" in output) == terminal, output

@@ -29,9 +29,11 @@ def assert_same_answers(result, record):
     assert result.board == record["board"]
     assert result.value == cli_number(record, "value")
     assert result.lower == result.value == result.upper
+    assert result.gap == record["gap"] == 0
     assert result.states > 0 and result.seconds > 0
-    line = [(s.stack, s.slot, s.cost, s.moved, s.after) for s in result.line]
-    assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"])
+    line = [(s.stack, s.slot, s.cost, s.moved, s.after, s.target, s.moves) for s in result.line]
+    assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"],
+                     tuple(step["target"]), [tuple(m) for m in step["moves"]])
                     for step in record["line"]]
     assert all(s.lower == s.cost == s.upper for s in result.line)
     costs = [(r.stack, r.slot, r.cost) for r in result.requests]
@@ -58,20 +60,29 @@ def test_an_instance_gets_the_answers_of_the_command_line(cli, tmp_path, within)
     assert_same_answers(stacks.solve(yard, requests=True, within=within), record)
     cut = stacks.read_instance(str(path), retrieve_up_to=2)
     assert cut.stacks == [[1, 0, 0], [2, 1], [], [0, 0, 2, 0]]
+    # The same yard in the sets' form of two numbers, stacks and items, the height apart.
+    two = tmp_path / "two.txt"
+    two.write_text("4 9" + INSTANCE[INSTANCE.index("\n"):])
+    assert stacks.read_instance(two, height=4) == yard
 
 
 def test_a_search_the_time_limit_stops_gives_the_bounds_and_rule_line_of_the_command_line(cli):
-    # A yard the engine needs many seconds for; the placement rule's line and upper bound do
-    # not depend on how far the search got, the lower bound does.
-    board = "11220000/12000000/12100000/21122110/21212220/22111000"
-    record = cli.json("--time-limit", "0.2", "--board", board, status=4)
-    result = stacks.solve(board, time_limit=0.2)
+    # A yard the engine needs a quarter of a second for, five times the limit, and whose
+    # placement rule's cost is worked out in the grace after the stop: the rule's line and upper
+    # bound do not depend on how far the search got, the lower bound does.
+    board = "11111112/22200000/21210000/11120000/12212200/22200000"
+    record = cli.json("--time-limit", "0.05", "--threads", "1", "--board", board, status=4)
+    result = stacks.solve(board, time_limit=0.05)
     assert (result.status, result.value, result.error) == ("time_limit", None, None)
     assert result.upper == record["upper"]
     assert 0 < result.lower < result.upper and result.seconds < 5
-    line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after) for s in result.line]
+    assert result.gap == pytest.approx((result.upper - result.lower) / result.upper)
+    assert record["gap"] == pytest.approx(result.gap, abs=1e-6)
+    line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after, s.target, s.moves)
+            for s in result.line]
     assert line == [(*step["request"], None, step["lower"], step["upper"], step["moved"],
-                     step["after"]) for step in record["line"]]
+                     step["after"], tuple(step["target"]), [tuple(m) for m in step["moves"]])
+                    for step in record["line"]]
 
 
 def test_the_groups_of_a_line_are_the_items_asked_for():
@@ -110,8 +121,13 @@ def test_an_unreadable_instance_is_an_os_error_with_the_command_lines_words(cli,
 def test_the_memory_limit_is_a_memory_error_with_the_command_lines_words(cli):
     with pytest.raises(MemoryError) as raised:
         stacks.solve(BATCH_YARD, max_memory="1K")
+    assert "(raise max_memory)" in str(raised.value)
     assert cli.error("--max-memory", "1K", "--board", BATCH_YARD) == \
-        f"stacks_solve: --board: {raised.value}"
+        f"stacks_solve: --board: {raised.value}".replace("max_memory", "--max-memory")
+
+
+def test_max_memory_0_is_no_limit():
+    assert stacks.solve(INTERACTIVE_YARD, max_memory=0, line=False).value == 19
 
 
 @pytest.mark.parametrize("board, options", [
@@ -124,10 +140,27 @@ def test_the_memory_limit_is_a_memory_error_with_the_command_lines_words(cli):
     (BATCH_YARD, {"threads": 0}),
     (BATCH_YARD, {"time_limit": 0}),
     (BATCH_YARD, {"time_limit": "soon"}),
+    # Numbers beyond any the engine holds.
+    (BATCH_YARD, {"threads": 2**40}),
+    (BATCH_YARD, {"max_memory": 2**70}),
+    (BATCH_YARD, {"time_limit": 10**400}),
+    ([[1, 2**70], [0, 0]], {}),
+    (stacks.Yard(2, [[1, -2**70]]), {}),
+    (stacks.Yard(2**70, [[1]]), {}),
 ])
 def test_what_cannot_be_solved_as_asked_is_a_value_error(board, options):
-    with pytest.raises(ValueError):
+    with pytest.raises(ValueError) as raised:
         stacks.solve(board, **options)
+    assert "\n" not in str(raised.value)
+
+
+@pytest.mark.parametrize("options", [{"retrieve_up_to": -1}, {"height": 0}, {"height": 2**70}])
+def test_an_instance_read_as_it_cannot_be_is_a_value_error(tmp_path, options):
+    path = tmp_path / "yard.txt"
+    path.write_text(INSTANCE)
+    with pytest.raises(ValueError):
+        stacks.read_instance(path, **options)
+    assert stacks.read_instance(path, retrieve_up_to=2**70) == stacks.read_instance(path)
 
 
 def test_a_result_survives_pickling():
@@ -138,7 +171,7 @@ def test_a_result_survives_pickling():
 
 def test_other_threads_run_while_the_engine_searches():
     # A yard the engine takes a while over; while it searches, this thread must keep running.
-    board = "21122100/22110000/21200000/21211000/21120000/12000000"
+    board = "11122100/12000000/21212200/21221110/22000000/22111000"
     done = []
     solver = threading.Thread(target=lambda: done.append(stacks.solve(board, line=False)))
     longest_pause, last = 0.0, time.perf_counter()
@@ -150,3 +183,29 @@ def test_other_threads_run_while_the_engine_searches():
     assert done[0].seconds > 0.05
     assert longest_pause < done[0].seconds / 2
 
+
+def test_the_version_is_the_command_lines(cli):
+    assert cli.run("--version").stdout.split() == ["stacks_solve", stacks.__version__]
+
+
+def test_results_turn_into_frames_without_object_columns():
+    results = [stacks.solve("12/00"), stacks.solve(INTERACTIVE_YARD, within="random"),
+               stacks.solve(CROWDED),
+               stacks.solve("11111112/22200000/21210000/11120000/12212200/22200000",
+                            time_limit=0.05),
+               *stacks.solve_many(["12x/000"])]
+    frame = stacks.to_frame(results)
+    assert "object" not in set(map(str, frame.dtypes))
+    assert list(frame["status"].fillna("none")) == ["optimal", "optimal", "optimal",
+                                                     "time_limit", "none"]
+    assert frame["value"][0] == 1.0 and frame["value_fraction"][0] == "1/1"
+    assert frame["value_fraction"][1] == "555071/40320"
+    assert frame["value"][1] == pytest.approx(555071 / 40320)
+    assert frame["value"].isna().tolist() == [False, False, True, True, True]
+    assert frame["gap"][3] == pytest.approx(results[3].gap) and frame["gap"][0] == 0
+    assert frame["error"].isna().tolist() == [True, True, True, True, False]
+    line = stacks.line_frame(results[1])
+    assert "object" not in set(map(str, line.dtypes))
+    assert len(line) == len(results[1].line)
+    assert line["cost_fraction"][0] == "4607/315"
+    assert line["moves"][0] == " ".join(f"{a}->{b}" for a, b in results[1].line[0].moves)

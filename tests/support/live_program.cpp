@@ -13,9 +13,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-[[noreturn]] void exec_program(std::string const& path) {
-  char* const args[] = {const_cast<char*>(path.c_str()), nullptr};
-  execv(args[0], args);
+[[noreturn]] void exec_program(std::vector<std::string> const& argv) {
+  std::vector<char*> args;
+  for (auto const& a : argv)
+    args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  execv(args[0], args.data());
   _exit(127);
 }
 
@@ -25,13 +28,16 @@ int status_of(int wait_status) {
 
 }  // namespace
 
-LiveProgram::LiveProgram(std::string const& path, Wiring wiring) : wiring_(wiring) {
+LiveProgram::LiveProgram(std::string const& path, Wiring wiring)
+    : LiveProgram(std::vector<std::string>{path}, wiring) {}
+
+LiveProgram::LiveProgram(std::vector<std::string> const& argv, Wiring wiring) : wiring_(wiring) {
   std::signal(SIGPIPE, SIG_IGN);  // the program may be gone when the test writes to it
   if (wiring == Wiring::kPseudoTerminal) {
     int terminal = -1;
     pid_ = forkpty(&terminal, nullptr, nullptr, nullptr);
     if (pid_ < 0) throw std::runtime_error("forkpty failed");
-    if (pid_ == 0) exec_program(path);
+    if (pid_ == 0) exec_program(argv);
     to_program_ = terminal;
     from_program_ = terminal;
     return;
@@ -48,7 +54,7 @@ LiveProgram::LiveProgram(std::string const& path, Wiring wiring) : wiring_(wirin
     dup2(nowhere, 2);
     for (int fd : {in[0], in[1], out[0], out[1], nowhere})
       close(fd);
-    exec_program(path);
+    exec_program(argv);
   }
   close(in[0]);
   close(out[1]);
@@ -113,6 +119,10 @@ void LiveProgram::end_input() {
     close(to_program_);
     to_program_ = -1;
   }
+}
+
+void LiveProgram::signal(int number) {
+  if (!reaped_ && pid_ > 0) kill(pid_, number);
 }
 
 bool LiveProgram::running() {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 class LiveProgram {
  public:
@@ -18,6 +19,8 @@ class LiveProgram {
   };
 
   LiveProgram(std::string const& path, Wiring wiring);
+  // argv[0] with the arguments argv[1..].
+  LiveProgram(std::vector<std::string> const& argv, Wiring wiring);
   ~LiveProgram();
   LiveProgram(LiveProgram const&) = delete;
   LiveProgram& operator=(LiveProgram const&) = delete;
@@ -29,6 +32,8 @@ class LiveProgram {
   // Same, until the output holds `text` at least `times` times.
   bool wait_for_text(std::string const& text, int times, std::chrono::milliseconds deadline);
   void send(std::string const& text);
+  // Sends the signal to the program, as a terminal's Ctrl-C or a scheduler would.
+  void signal(int number);
   // Ends the input: closes the pipe, or types the terminal's end-of-file character.
   void end_input();
   bool running();
