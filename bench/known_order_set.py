@@ -4,7 +4,8 @@ items each, capacity t + 2, the S x t priorities 1 .. S t shuffled (seeded, so t
 always the same). 85 files: every S from 3 to 10 and t from 3 to 6 twice, then the larger
 yards once or twice more.
 
-usage: known_order_set.py FOLDER
+usage: known_order_set.py FOLDER               the 85 instances
+       known_order_set.py FOLDER S t COUNT     COUNT instances of S stacks of t items
 then:  stacks_solve --instance FOLDER/*.txt --within best --csv
 """
 import os
@@ -24,11 +25,17 @@ def instance(stacks, tiers, seed):
 
 
 def main():
+    if len(sys.argv) not in (2, 5):
+        sys.exit(__doc__)
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
-    runs = [(s, t, seed) for seed in (1, 2) for t in range(3, 7) for s in range(3, 11)]
-    runs += [(s, t, 3) for t in (5, 6) for s in range(3, 11)]
-    runs += [(s, 6, 4) for s in range(6, 11)]
+    if len(sys.argv) == 5:
+        stacks, tiers, count = (int(a) for a in sys.argv[2:5])
+        runs = [(stacks, tiers, seed) for seed in range(1, count + 1)]
+    else:
+        runs = [(s, t, seed) for seed in (1, 2) for t in range(3, 7) for s in range(3, 11)]
+        runs += [(s, t, 3) for t in (5, 6) for s in range(3, 11)]
+        runs += [(s, 6, 4) for s in range(6, 11)]
     for stacks, tiers, seed in runs:
         name = os.path.join(folder, f"known_{stacks:02d}x{tiers}_{seed}.txt")
         with open(name, "w") as out:

@@ -97,19 +97,19 @@ int KnownOrderBound::plain(GroupedBoard const& board) {
   return moves;
 }
 
-int KnownOrderBound::refined(int need) const {
+int KnownOrderBound::refined(int need, int budget) const {
   // Asked against no budget at all (a first line picking its children), the second count
   // cannot decide anything.
   if (plan_.lifts.empty() || need == INT_MAX || (need != kStrongestBound && moves_ > need)) {
     return moves_;
   }
   int const enough = need == kStrongestBound ? -1 : need - lifted_;
-  return std::max(moves_, lifted_ + fewest_blocked_with_moved_items(plan_, enough));
+  return std::max(moves_, lifted_ + fewest_blocked_with_moved_items(plan_, enough, budget));
 }
 
-int known_order_bound(GroupedBoard const& board, int need, bool keep_moved_items) {
+int known_order_bound(GroupedBoard const& board, int need, bool keep_moved_items, int budget) {
   // Scratch kept from call to call: this runs on every child the search makes.
   thread_local KnownOrderBound bound;
   int const plain = bound.plain(board);
-  return keep_moved_items ? bound.refined(need) : plain;
+  return keep_moved_items ? bound.refined(need, budget) : plain;
 }

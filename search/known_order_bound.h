@@ -5,6 +5,8 @@
 // find no free slot on a stack where they would not be blocked.
 #pragma once
 
+#include <algorithm>
+
 #include "model/grouped_board.h"
 #include "search/moved_items_bound.h"
 
@@ -20,14 +22,23 @@ inline constexpr int kStrongestBound = -1;
 // first is at most `need`, and only as far as it decides the question. kStrongestBound: the
 // second count in full. Without `keep_moved_items`, the first count alone.
 int known_order_bound(GroupedBoard const& board, int need = kStrongestBound,
-                      bool keep_moved_items = true);
+                      bool keep_moved_items = true, int budget = kLandingBudget);
+
+// The choices of landings worth searching for a bound on a board holding `items` items: the
+// fuller the board, the more of the search's tree below it a bound decides, and the more a
+// strong one is worth (on the 60-item yards of bench/known_order_set.py the bound of the first
+// boards with 64 times the choices settles what 1024 leave to millions of boards).
+inline int landing_budget(int items) {
+  int const extra = std::clamp((items - 30) / 5, 0, 6);
+  return kLandingBudget << extra;
+}
 
 // The same in two steps, for callers that can settle a board by other means between them:
 // plain() the first count, refined(need) the bound as known_order_bound(board, need) gives it.
 class KnownOrderBound {
  public:
   int plain(GroupedBoard const& board);
-  int refined(int need) const;
+  int refined(int need, int budget = kLandingBudget) const;
 
  private:
   LandingPlan plan_;

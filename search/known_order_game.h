@@ -76,8 +76,10 @@ class KnownOrderCut {
       // Items put on top only add to the bound: the board placed so far, with each item
       // still to place that is stranded counted once, bounds every child.
       int const stranded = bound_.stranded();
-      partial_ = std::max(
-          partial_, known_order_bound(placed, need_ - stranded, keep_moved_items_) + stranded);
+      partial_ =
+          std::max(partial_, known_order_bound(placed, need_ - stranded, keep_moved_items_,
+                                               landing_budget(GroupedRules::items_on(placed))) +
+                                 stranded);
     }
     return partial_ > need_;
   }
@@ -157,6 +159,7 @@ class KnownOrderGame : public GroupedRules {
                int stack, int slot, int need)
         : game_(game),
           need_(need - 1),
+          items_(items_on(board) - 1),
           cut_(board, stack, slot, need - 1, game.keep_moved_items_) {}
 
     bool cut(GroupedBoard const& placed, int i, int last, Outcome& out) {
@@ -176,7 +179,7 @@ class KnownOrderGame : public GroupedRules {
     }
     bool keep(Child& child, Outcome& out) {
       if (!game_.keep_moved_items_) return true;
-      child.bound = game_.bound_.refined(need_);
+      child.bound = game_.bound_.refined(need_, landing_budget(items_));
       if (child.bound <= need_) return true;
       out.least = std::min(out.least, child.bound);
       return false;
@@ -184,7 +187,8 @@ class KnownOrderGame : public GroupedRules {
 
    private:
     KnownOrderGame& game_;
-    int need_;  // a child must cost at most this to refute
+    int need_;   // a child must cost at most this to refute
+    int items_;  // on the children, free retrievals aside
     KnownOrderCut cut_;
   };
 

@@ -197,7 +197,8 @@ class KnownOrderSearch {
 
   // The board's known_order_bound.
   int bound_of(GroupedBoard const& board, int need = kStrongestBound) const {
-    return known_order_bound(board, need, keep_moved_items());
+    return known_order_bound(board, need, keep_moved_items(),
+                             landing_budget(GroupedRules::items_on(board)));
   }
 
   ProofSearch<Game> search_;

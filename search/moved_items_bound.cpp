@@ -8,16 +8,12 @@
 
 namespace {
 
-// Choices searched before the rest is counted at its plain figures: the bound runs on every
-// child the search makes, and most plans need a single pass (no landing harms a later item).
-constexpr int kBudget = 1024;
-
 class MovedItems {
  public:
   // Asked only whether more than `enough` must land blocked, the search looks for no more
   // than a choice of landings within it: every branch that cannot stay within it is cut.
-  MovedItems(LandingPlan const& plan, int enough)
-      : plan_(plan), enough_(enough), best_(enough >= 0 ? enough + 1 : INT_MAX) {
+  MovedItems(LandingPlan const& plan, int enough, int budget)
+      : plan_(plan), enough_(enough), budget_(budget), best_(enough >= 0 ? enough + 1 : INT_MAX) {
     int const lifts = static_cast<int>(plan.lifts.size());
     lift_of_.resize(plan.items.size());
     within_.resize(plan.items.size());
@@ -37,6 +33,17 @@ class MovedItems {
                                                           plan.stacks, plan.stays, false);
       }
     }
+    // harms_later's question for each item, asked once: the least item lifted after it,
+    // while it is in the yard, that it would refuse.
+    int const n = static_cast<int>(plan.items.size());
+    least_refused_.assign(n, INT_MAX);
+    for (int e = 0; e < n; ++e) {
+      int const item = plan.items[e];
+      for (int f = e + 1; f < n && plan.lifts[lift_of_[f]].group < item; ++f) {
+        int const later = plan.items[f];
+        if (later > item) least_refused_[e] = std::min(least_refused_[e], later);
+      }
+    }
     top_.fill(0);
   }
 
@@ -48,7 +55,7 @@ class MovedItems {
  private:
   int end_of(int r) const {
     return r + 1 < static_cast<int>(plan_.lifts.size()) ? plan_.lifts[r + 1].first
-                                                          : static_cast<int>(plan_.items.size());
+                                                        : static_cast<int>(plan_.items.size());
   }
   // What the items from e on must cost at least: the plain figures of the lifts after e's, and
   // of e's own items from e on.
@@ -64,7 +71,7 @@ class MovedItems {
 
   void go(int e, int spent) {
     if (settled_ || spent + plain_rest(e) >= best_) return;
-    if (e == static_cast<int>(plan_.items.size()) || ++nodes_ > kBudget) {
+    if (e == static_cast<int>(plan_.items.size()) || ++nodes_ > budget_) {
       best_ = spent + plain_rest(e);
       settled_ = e == static_cast<int>(plan_.items.size()) && best_ <= enough_;
       return;
@@ -108,14 +115,7 @@ class MovedItems {
 
   // Whether an item lifted after item e, while that item is still in the yard, could land
   // unblocked on a cap of `cap` but not on the item.
-  bool harms_later(int e, int item, int cap) const {
-    int const n = static_cast<int>(plan_.items.size());
-    for (int f = e + 1; f < n && plan_.lifts[lift_of_[f]].group < item; ++f) {
-      int const later = plan_.items[f];
-      if (later > item && later <= cap) return true;
-    }
-    return false;
-  }
+  bool harms_later(int e, int, int cap) const { return least_refused_[e] <= cap; }
 
   // Takes out the moved items that leave by request `group`, noting them to put back.
   int leave_before(int group) {
@@ -140,11 +140,13 @@ class MovedItems {
 
   LandingPlan const& plan_;
   int enough_;
+  int budget_;
   int best_;  // the fewest blocked of any choice found, or a bound on the choices cut off
-  bool settled_ = false;  // a choice of landings with at most enough_ blocked was found
-  std::vector<int> lift_of_;  // the lift of each item
-  std::vector<int> rest_;     // rest_[r]: the plain figures of lifts r and after, summed
-  std::vector<int> within_;   // within_[e]: the plain figure of e's lift from e on
+  bool settled_ = false;            // a choice of landings with at most enough_ blocked was found
+  std::vector<int> lift_of_;        // the lift of each item
+  std::vector<int> rest_;           // rest_[r]: the plain figures of lifts r and after, summed
+  std::vector<int> within_;         // within_[e]: the plain figure of e's lift from e on
+  std::vector<int> least_refused_;  // see harms_later
   // The moved items that landed unblocked, stack by stack: top_[d] the latest on stack d (0 for
   // none), below_[x] the one it landed on. Items on one stack only decrease upwards, so the top
   // leaves first.
@@ -156,6 +158,6 @@ class MovedItems {
 
 }  // namespace
 
-int fewest_blocked_with_moved_items(LandingPlan const& plan, int enough) {
-  return MovedItems(plan, enough).fewest();
+int fewest_blocked_with_moved_items(LandingPlan const& plan, int enough, int budget) {
+  return MovedItems(plan, enough, budget).fewest();
 }

@@ -46,8 +46,15 @@ struct LandingPlan {
   }
 };
 
+// Choices of landings searched before the rest is counted at its plain figures: most plans
+// need a single pass (no landing harms a later item), and a bound that decides more is worth
+// more choices (see known_order_bound).
+inline constexpr int kLandingBudget = 1024;
+
 // A lower bound on the lifted items of the plan that must land blocked, moved items kept where
 // they land; at least the sum of the lifts' `blocked`. Once a choice of landings with at most
 // `enough` blocked is found, the answer can be no more than that, so the search stops there
-// and returns the sum of the lifts' `blocked`; pass -1 for the fewest.
-int fewest_blocked_with_moved_items(LandingPlan const& plan, int enough);
+// and returns the sum of the lifts' `blocked`; pass -1 for the fewest. Past `budget` choices
+// the rest counts at the plain figures, which is still a bound.
+int fewest_blocked_with_moved_items(LandingPlan const& plan, int enough,
+                                    int budget = kLandingBudget);
