@@ -7,8 +7,10 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -22,6 +24,7 @@
 #include "search/proof_search.h"
 #include "search/rule_cost.h"
 #include "search/shared_proof.h"
+#include "search/stop_poll.h"
 
 template <int W>
 class KnownOrderSearch {
@@ -50,11 +53,23 @@ class KnownOrderSearch {
       lower = std::max(lower, static_cast<int>(known->lower));
       upper = std::min(upper, static_cast<int>(known->upper));
     }
+    // Most yards are settled within a few thousandths of a second; the pilot's line is worth
+    // its price on the others, and its bounds help the proof that was under way.
+    auto const pilot_due = std::chrono::steady_clock::now() + kPilotAfter;
+    bool piloted = false;
     while (lower < upper) {
-      int const found = sharing_ ? sharing_->at_least(search_, root, key, lower + 1, bound).bound
-                                 : search_.at_least(root, key, lower + 1, bound).bound;
-      if (found <= lower) break;
-      lower = found;
+      auto const prove = [&] {
+        return sharing_ ? sharing_->at_least(search_, root, key, lower + 1, bound).bound
+                        : search_.at_least(root, key, lower + 1, bound).bound;
+      };
+      std::optional<int> const found = piloted ? prove() : before(pilot_due, prove);
+      if (!found) {
+        piloted = true;
+        upper = std::min(upper, pilot(root));
+        continue;
+      }
+      if (*found <= lower) break;
+      lower = *found;
     }
     table().raise_lower(key, lower);
     table().cut_upper(key, lower);
@@ -192,6 +207,108 @@ class KnownOrderSearch {
     }
     for (auto const& [key, before] : path)
       table().cut_upper(key, moves - before);
+    return moves;
+  }
+
+  // A line found by the pilot method: at every request, each placement is finished by the
+  // placement rule (search/rule_cost.h), and the line goes on with the child whose finish is
+  // cheapest, then in the search's order. The rule's own placement is among them, so the line
+  // never costs more than the rule's; a placement whose children are all worth more than the
+  // best finish found is left out. It is dear on big yards (a finish for every placement at
+  // every request), so after kPilotTime, or when the query stops, the rule alone finishes the
+  // line (a few requests' work, without polls), and its cost is still an upper bound on every
+  // board of it; a stop is thrown on after that.
+  int pilot(GroupedBoard const& board) {
+    struct OutOfTime {};
+    auto const until = std::chrono::steady_clock::now() + kPilotTime;
+    std::function<void()> const* const outer = StopPoll::current();
+    std::function<void()> const check = [outer, until] {
+      if (std::chrono::steady_clock::now() >= until) throw OutOfTime{};
+      if (outer) (*outer)();
+    };
+    std::vector<std::pair<Key, int>> path;  // boards on the line, and the moves up to each
+    GroupedBoard current = board;
+    int moves = 0;
+    std::exception_ptr stopped;
+    try {
+      StopPoll::Scope const polling(&check);
+      for (auto request = next_request(current); request.first >= 0;
+           request = next_request(current)) {
+        GroupedBoard const next = pilot_step(current, request.first, request.second);
+        path.push_back({key_of<W>(current), moves});
+        moves += current.level[request.first] - 1 - request.second;
+        current = next;
+      }
+    } catch (OutOfTime const&) {
+    } catch (...) {
+      stopped = std::current_exception();
+    }
+    StopPoll::Scope const quiet(nullptr);
+    for (auto request = next_request(current); request.first >= 0;
+         request = next_request(current)) {
+      path.push_back({key_of<W>(current), moves});
+      moves += current.level[request.first] - 1 - request.second;
+      current = place_by_rule(current, request.first, request.second, Within::best);
+      retrieve_free_items(current);
+    }
+    for (auto const& [key, before] : path)
+      table().cut_upper(key, moves - before);
+    if (stopped) std::rethrow_exception(stopped);
+    return moves;
+  }
+  static constexpr auto kPilotTime = std::chrono::seconds(10);
+  static constexpr auto kPilotAfter = std::chrono::milliseconds(200);
+
+  // What `work` returns, unless it is still at work at `due`: then nothing. Its polls look at
+  // the query's limits as before.
+  template <class Work>
+  static std::optional<int> before(std::chrono::steady_clock::time_point due, Work&& work) {
+    struct Due {};
+    std::function<void()> const* const outer = StopPoll::current();
+    std::function<void()> const check = [outer, due] {
+      if (std::chrono::steady_clock::now() >= due) throw Due{};
+      if (outer) (*outer)();
+    };
+    StopPoll::Scope const polling(&check);
+    try {
+      return work();
+    } catch (Due const&) {
+      return std::nullopt;
+    }
+  }
+
+  // The pilot's answer to the request: the child, free retrievals made, whose finish by the
+  // rule is cheapest.
+  GroupedBoard pilot_step(GroupedBoard const& board, int stack, int slot) {
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    std::optional<std::pair<int, Child>> best;  // the finish, and the child
+    GroupedBoard next;
+    KnownOrderCut cut(board, stack, slot, INT_MAX, keep_moved_items());
+    retrieval.walk(cut, [&](GroupedBoard const& placed) {
+      GroupedBoard child = placed;
+      retrieve_free_items(child);
+      int const finish = rule_finish(child);
+      Child const candidate{key_of<W>(child), bound_of(child, INT_MAX), cut.misfit()};
+      if (!best || finish < best->first ||
+          (finish == best->first && Game::before(candidate, best->second))) {
+        best = {finish, candidate};
+        next = child;
+        cut.tighten(finish);
+      }
+      return true;
+    });
+    return next;
+  }
+
+  // What finishing the board by the placement rule costs.
+  static int rule_finish(GroupedBoard board) {
+    int moves = 0;
+    for (auto request = retrieve_free_items(board); request.first >= 0;
+         request = retrieve_free_items(board)) {
+      StopPoll::poll();
+      moves += board.level[request.first] - 1 - request.second;
+      board = place_by_rule(board, request.first, request.second, Within::best);
+    }
     return moves;
   }
 
