@@ -4,7 +4,14 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <thread>
 
 #include "stacks/stacks.h"
 
@@ -72,14 +79,47 @@ stacks::Options options_of(std::string const& within, bool line, bool requests,
   return options;
 }
 
-// The search runs without the GIL, so that other Python threads go on meanwhile.
+// The search runs on a thread of its own without the GIL, so that other Python threads go on
+// meanwhile, while the calling thread looks at Python's signals every twentieth of a second: a
+// KeyboardInterrupt (or whatever a signal handler raises) stops the search, and is raised once
+// the search has let go of the board.
 template <class Board>
-py::dict solve_without_gil(Board const& board, stacks::Options const& options) {
+py::dict solve_without_gil(Board const& board, stacks::Options options) {
+  std::atomic<bool> interrupt{false};
+  options.interrupt = &interrupt;
   stacks::Result result;
+  std::exception_ptr failure;
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  std::thread search([&] {
+    try {
+      result = stacks::solve(board, options);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    std::lock_guard const lock(mutex);
+    done = true;
+    finished.notify_one();
+  });
+  std::optional<py::error_already_set> raised;
   {
     py::gil_scoped_release release;
-    result = stacks::solve(board, options);
+    std::unique_lock lock(mutex);
+    while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
+      if (raised) continue;
+      lock.unlock();
+      {
+        py::gil_scoped_acquire acquire;
+        if (PyErr_CheckSignals() != 0) raised.emplace();
+      }
+      if (raised) interrupt = true;
+      lock.lock();
+    }
   }
+  search.join();
+  if (raised) throw std::move(*raised);
+  if (failure) std::rethrow_exception(failure);
   return result_fields(result);
 }
 

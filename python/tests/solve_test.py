@@ -1,6 +1,8 @@
 """stacks.solve and stacks.read_instance against stacks_solve: the same values, lines, request
 costs and messages, and what only the module does (lists of stacks, pickling, the GIL)."""
+import _thread
 import pickle
+import random
 import threading
 import time
 from fractions import Fraction
@@ -184,6 +186,21 @@ def test_other_threads_run_while_the_engine_searches():
     solver.join()
     assert done[0].seconds > 0.05
     assert longest_pause < done[0].seconds / 2
+
+
+def test_an_interrupt_stops_the_search_and_is_raised():
+    # A hundred items in known order, far more than a minute's search: the interrupt, not the
+    # time limit, must end it.
+    rng = random.Random(7)
+    items = list(range(1, 101))
+    rng.shuffle(items)
+    yard = stacks.Yard(12, [items[s * 10:(s + 1) * 10] for s in range(10)])
+    timer = threading.Timer(0.3, _thread.interrupt_main)
+    started = time.perf_counter()
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        stacks.solve(yard, within="best", time_limit=120)
+    assert time.perf_counter() - started < 60
 
 
 def test_the_version_is_the_command_lines(cli):
