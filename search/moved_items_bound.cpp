@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "search/group_bound.h"
+#include "search/stop_poll.h"
 
 namespace {
 
@@ -76,6 +77,8 @@ class MovedItems {
       settled_ = e == static_cast<int>(plan_.items.size()) && best_ <= enough_;
       return;
     }
+    // Up to 64 x 1024 choices on a full yard: long enough to keep a stop waiting.
+    StopPoll::poll();
     int const r = lift_of_[e];
     int const departed = e == plan_.lifts[r].first ? leave_before(plan_.lifts[r].group) : 0;
     int const item = plan_.items[e];
