@@ -65,7 +65,8 @@ class KnownOrderSearch {
       std::optional<int> const found = piloted ? prove() : before(pilot_due, prove);
       if (!found) {
         piloted = true;
-        upper = std::min(upper, pilot(root));
+        upper = std::min(upper, pilot(root, &KnownOrderSearch::item_step));
+        upper = std::min(upper, pilot(root, &KnownOrderSearch::placement_step));
         continue;
       }
       if (*found <= lower) break;
@@ -210,15 +211,16 @@ class KnownOrderSearch {
     return moves;
   }
 
-  // A line found by the pilot method: at every request, each placement is finished by the
-  // placement rule (search/rule_cost.h), and the line goes on with the child whose finish is
-  // cheapest, then in the search's order. The rule's own placement is among them, so the line
-  // never costs more than the rule's; a placement whose children are all worth more than the
-  // best finish found is left out. It is dear on big yards (a finish for every placement at
-  // every request), so after kPilotTime, or when the query stops, the rule alone finishes the
-  // line (a few requests' work, without polls), and its cost is still an upper bound on every
-  // board of it; a stop is thrown on after that.
-  int pilot(GroupedBoard const& board) {
+  // A line found by the pilot method: at every request the answers `step` tries are each
+  // finished by the placement rule (search/rule_cost.h), and the line goes on with the
+  // cheapest finish. The rule's own answer is among them, so the line never costs more than the
+  // rule's. Trying every placement (placement_step) finds better lines than trying an item at a
+  // time (item_step) on some yards, but on big yards it is far dearer: so the item pilot goes
+  // first, and each gets kPilotTime; past it, or when the query stops, the rule alone finishes
+  // the line (a few requests' work, without polls), and its cost is still an upper bound on
+  // every board of it; a stop is thrown on after that.
+  template <class Step>
+  int pilot(GroupedBoard const& board, Step step) {
     struct OutOfTime {};
     auto const until = std::chrono::steady_clock::now() + kPilotTime;
     std::function<void()> const* const outer = StopPoll::current();
@@ -234,7 +236,7 @@ class KnownOrderSearch {
       StopPoll::Scope const polling(&check);
       for (auto request = next_request(current); request.first >= 0;
            request = next_request(current)) {
-        GroupedBoard const next = pilot_step(current, request.first, request.second);
+        GroupedBoard const next = (this->*step)(current, request.first, request.second);
         path.push_back({key_of<W>(current), moves});
         moves += current.level[request.first] - 1 - request.second;
         current = next;
@@ -277,9 +279,9 @@ class KnownOrderSearch {
     }
   }
 
-  // The pilot's answer to the request: the child, free retrievals made, whose finish by the
-  // rule is cheapest.
-  GroupedBoard pilot_step(GroupedBoard const& board, int stack, int slot) {
+  // The pilot's answer to the request, every placement of the lifted items tried: the child,
+  // free retrievals made, whose finish by the rule is cheapest.
+  GroupedBoard placement_step(GroupedBoard const& board, int stack, int slot) {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
     std::optional<std::pair<int, Child>> best;  // the finish, and the child
     GroupedBoard next;
@@ -288,9 +290,9 @@ class KnownOrderSearch {
       GroupedBoard child = placed;
       retrieve_free_items(child);
       int const finish = rule_finish(child);
+      if (best && finish > best->first) return true;  // its bound, dear on big yards, unasked
       Child const candidate{key_of<W>(child), bound_of(child, INT_MAX), cut.misfit()};
-      if (!best || finish < best->first ||
-          (finish == best->first && Game::before(candidate, best->second))) {
+      if (!best || finish < best->first || Game::before(candidate, best->second)) {
         best = {finish, candidate};
         next = child;
         cut.tighten(finish);
@@ -298,6 +300,50 @@ class KnownOrderSearch {
       return true;
     });
     return next;
+  }
+
+  // The pilot's answer to the request, an item at a time, top first: every stack that takes
+  // the item is tried, the items still lifted then placed by the rule and the yard finished by
+  // it, and the cheapest finish is kept (the first stack among equals). The rule's own stack
+  // is among those tried, so the finish never grows; trying items one at a time rather than
+  // every placement of them keeps a request's price to stacks x items finishes on big yards.
+  // Free retrievals made.
+  GroupedBoard item_step(GroupedBoard const& board, int stack, int slot) {
+    GroupedBoard placed = board;
+    int lifted[kMaxGroupedHeight];
+    int const count = placed.level[stack] - 1 - slot;
+    for (int i = 0; i < count; ++i) {
+      lifted[i] = placed.top_item(stack);
+      placed.pop(stack);
+    }
+    placed.pop(stack);
+    for (int i = 0; i < count; ++i) {
+      int best_stack = -1;
+      int best_finish = INT_MAX;
+      for (int d = 0; d < placed.n; ++d) {
+        if (d == stack || placed.full(d) || repeats(placed, d, stack)) continue;
+        GroupedBoard trial = placed;
+        trial.push(d, lifted[i]);
+        for (int k = i + 1; k < count; ++k)
+          trial.push(stack_by_rule(trial, lifted[k], stack, Within::best), lifted[k]);
+        retrieve_free_items(trial);
+        if (int const finish = rule_finish(trial); finish < best_finish) {
+          best_finish = finish;
+          best_stack = d;
+        }
+      }
+      placed.push(best_stack, lifted[i]);
+    }
+    retrieve_free_items(placed);
+    return placed;
+  }
+
+  // Whether a stack to the left, other than `from`, holds the same items as stack d.
+  static bool repeats(GroupedBoard const& board, int d, int from) {
+    for (int e = 0; e < d; ++e) {
+      if (e != from && board.same_stack(e, d)) return true;
+    }
+    return false;
   }
 
   // What finishing the board by the placement rule costs.

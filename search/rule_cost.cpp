@@ -21,7 +21,9 @@ bool blocked_landing(int item, int least, int stays, Within within) {
   return blocks_on(item, least, stays, within != Within::best);
 }
 
-int stack_for(GroupedBoard const& board, int item, int from, Within within) {
+}  // namespace
+
+int stack_by_rule(GroupedBoard const& board, int item, int from, Within within) {
   int best = -1;
   bool best_free = false;
   for (int d = 0; d < board.n; ++d) {
@@ -43,6 +45,8 @@ int stack_for(GroupedBoard const& board, int item, int from, Within within) {
   }
   return best;
 }
+
+namespace {
 
 // A rule's cost as remembered: whole moves in the worst and best orders, and in the random
 // order a double rounded up, so that what is kept stays an upper bound.
@@ -174,7 +178,7 @@ GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Withi
   }
   placed.pop(stack);
   for (int i = 0; i < count; ++i)
-    placed.push(stack_for(placed, lifted[i], stack, within), lifted[i]);
+    placed.push(stack_by_rule(placed, lifted[i], stack, within), lifted[i]);
   return placed;
 }
 

@@ -26,6 +26,9 @@
 #include "rules/moves.h"
 #include "rules/within.h"
 
+// The stack the rule puts an item of cell `item` on, lifted from stack `from`; -1 for none.
+int stack_by_rule(GroupedBoard const& board, int item, int from, Within within);
+
 // The board after asking for (stack, slot) and placing the lifted items by the rule: stacks as
 // placed, not sorted. The lifted items must fit.
 GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Within within);
