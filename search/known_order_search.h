@@ -48,7 +48,7 @@ class KnownOrderSearch {
     Key const key = key_of<W>(root);
     int const bound = bound_of(root);
     int lower = bound;
-    int upper = dive(root);
+    int upper = line_by(root, &KnownOrderSearch::dive_step, kDiveTime);
     if (std::optional<Bounds> const known = table().find(key)) {
       lower = std::max(lower, static_cast<int>(known->lower));
       upper = std::min(upper, static_cast<int>(known->upper));
@@ -65,8 +65,8 @@ class KnownOrderSearch {
       std::optional<int> const found = piloted ? prove() : before(pilot_due, prove);
       if (!found) {
         piloted = true;
-        upper = std::min(upper, pilot(root, &KnownOrderSearch::item_step));
-        upper = std::min(upper, pilot(root, &KnownOrderSearch::placement_step));
+        upper = std::min(upper, line_by(root, &KnownOrderSearch::item_step, kPilotTime));
+        upper = std::min(upper, line_by(root, &KnownOrderSearch::placement_step, kPilotTime));
         continue;
       }
       if (*found <= lower) break;
@@ -176,53 +176,44 @@ class KnownOrderSearch {
   Table const& table() const { return search_.table(); }
   bool keep_moved_items() const { return search_.game().keep_moved_items(); }
 
-  // A line found by taking, at every request, the child the search would try first: the
-  // least lower bound, then the least key. Its cost bounds the board's value from above, and
-  // the cost of its rest every board on it.
-  int dive(GroupedBoard const& board) {
-    std::vector<std::pair<Key, int>> path;  // boards on the line, and the moves up to each
-    GroupedBoard current = board;
-    int moves = 0;
-    for (auto request = next_request(current); request.first >= 0;
-         request = next_request(current)) {
-      path.push_back({key_of<W>(current), moves});
-      Retrieval<GroupedBoard> retrieval(current, request.first, request.second);
-      bool first = true;
-      Child best{};
-      // Placements whose every child is worth more than the best bound found so far cannot
-      // give a child of lesser bound that is any better: leave them out.
-      KnownOrderCut cut(current, request.first, request.second, INT_MAX, keep_moved_items());
-      retrieval.walk(cut, [&](GroupedBoard const& placed) {
-        GroupedBoard child = placed;
-        retrieve_free_items(child);
-        Child const candidate{key_of<W>(child), bound_of(child, INT_MAX), cut.misfit()};
-        if (first || Game::before(candidate, best)) {
-          best = candidate;
-          first = false;
-          cut.tighten(best.bound);
-        }
-        return true;
-      });
-      moves += retrieval.lifted_count();
-      current = board_of<W>(best.key);
-    }
-    for (auto const& [key, before] : path)
-      table().cut_upper(key, moves - before);
-    return moves;
+  // The first line's answer to the request: the child the search would try first, the least
+  // lower bound, then the least key. Free retrievals made.
+  GroupedBoard dive_step(GroupedBoard const& board, int stack, int slot) {
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    bool first = true;
+    Child best{};
+    // Placements whose every child is worth more than the best bound found so far cannot give
+    // a child of lesser bound that is any better: leave them out.
+    KnownOrderCut cut(board, stack, slot, INT_MAX, keep_moved_items());
+    retrieval.walk(cut, [&](GroupedBoard const& placed) {
+      GroupedBoard child = placed;
+      retrieve_free_items(child);
+      Child const candidate{key_of<W>(child), bound_of(child, INT_MAX), cut.misfit()};
+      if (first || Game::before(candidate, best)) {
+        best = candidate;
+        first = false;
+        cut.tighten(best.bound);
+      }
+      return true;
+    });
+    return board_of<W>(best.key);
   }
 
-  // A line found by the pilot method: at every request the answers `step` tries are each
-  // finished by the placement rule (search/rule_cost.h), and the line goes on with the
-  // cheapest finish. The rule's own answer is among them, so the line never costs more than the
-  // rule's. Trying every placement (placement_step) finds better lines than trying an item at a
-  // time (item_step) on some yards, but on big yards it is far dearer: so the item pilot goes
-  // first, and each gets kPilotTime; past it, or when the query stops, the rule alone finishes
-  // the line (a few requests' work, without polls), and its cost is still an upper bound on
-  // every board of it; a stop is thrown on after that.
+  // A line of play from the board, `step` answering each request; its cost bounds the board's
+  // value from above, and the cost of its rest every board on it, which the table keeps. The
+  // first line (dive_step) follows the search's own order of children; the pilot lines finish
+  // each answer they try by the placement rule (search/rule_cost.h) and go on with the
+  // cheapest finish, so the rule's own answer being among them, they never cost more than the
+  // rule's line. Trying every placement (placement_step) finds better lines than trying an item
+  // at a time (item_step) on some yards, but on big yards it is far dearer: so the item pilot
+  // goes first. Each step works out bounds or finishes that are dear on big yards, so past
+  // `time`, or when the query stops, the rule alone finishes the line (a few requests' work,
+  // without polls), and its cost is still an upper bound on every board of it; a stop is
+  // thrown on after that.
   template <class Step>
-  int pilot(GroupedBoard const& board, Step step) {
+  int line_by(GroupedBoard const& board, Step step, std::chrono::milliseconds time) {
     struct OutOfTime {};
-    auto const until = std::chrono::steady_clock::now() + kPilotTime;
+    auto const until = std::chrono::steady_clock::now() + time;
     std::function<void()> const* const outer = StopPoll::current();
     std::function<void()> const check = [outer, until] {
       if (std::chrono::steady_clock::now() >= until) throw OutOfTime{};
@@ -258,7 +249,8 @@ class KnownOrderSearch {
     if (stopped) std::rethrow_exception(stopped);
     return moves;
   }
-  static constexpr auto kPilotTime = std::chrono::seconds(10);
+  static constexpr auto kDiveTime = std::chrono::milliseconds(2000);
+  static constexpr auto kPilotTime = std::chrono::milliseconds(10000);
   static constexpr auto kPilotAfter = std::chrono::milliseconds(200);
 
   // What `work` returns, unless it is still at work at `due`: then nothing. Its polls look at
