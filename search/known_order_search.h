@@ -38,9 +38,13 @@ class KnownOrderSearch {
   // keep_moved_items: the bound's second count (see known_order_bound), left out only to check
   // it against the first.
   // sharing: the threads that search the proofs of a value (null: this one alone).
+  // pilot_after: the polls (StopPoll::polls) a value's proofs may take before the pilot lines
+  // are drawn (fewer only for tests, which draw them on small yards too).
   KnownOrderSearch(Table& table, std::function<void()> tick, ProofSharing* sharing = nullptr,
-                   bool keep_moved_items = true)
-      : search_(table, Game(keep_moved_items), std::move(tick)), sharing_(sharing) {}
+                   bool keep_moved_items = true, std::uint64_t pilot_after = kPilotAfter)
+      : search_(table, Game(keep_moved_items), std::move(tick)),
+        sharing_(sharing),
+        pilot_after_(pilot_after) {}
 
   int value(GroupedBoard const& board) {
     GroupedBoard root = board;
@@ -55,7 +59,7 @@ class KnownOrderSearch {
     }
     // Most yards are settled within a few thousandths of a second; the pilot's line is worth
     // its price on the others, and its bounds help the proof that was under way.
-    auto const pilot_due = std::chrono::steady_clock::now() + kPilotAfter;
+    std::uint64_t const pilot_due = StopPoll::polls() + pilot_after_;
     bool piloted = false;
     while (lower < upper) {
       auto const prove = [&] {
@@ -251,16 +255,20 @@ class KnownOrderSearch {
   }
   static constexpr auto kDiveTime = std::chrono::milliseconds(2000);
   static constexpr auto kPilotTime = std::chrono::milliseconds(10000);
-  static constexpr auto kPilotAfter = std::chrono::milliseconds(200);
+  // About 0.2 s of proofs here (20 to 40 million polls a second); counted in polls rather than
+  // time so that which yards get the pilots, and the boards searched, are the same on every
+  // machine and in every build.
+  static constexpr std::uint64_t kPilotAfter = 8'000'000;
 
-  // What `work` returns, unless it is still at work at `due`: then nothing. Its polls look at
-  // the query's limits as before.
+  // What `work` returns, unless this thread's polls reach `due` before it is done (or have
+  // already): then nothing. Its polls look at the query's limits as before.
   template <class Work>
-  static std::optional<int> before(std::chrono::steady_clock::time_point due, Work&& work) {
+  static std::optional<int> before(std::uint64_t due, Work&& work) {
     struct Due {};
+    if (StopPoll::polls() >= due) return std::nullopt;
     std::function<void()> const* const outer = StopPoll::current();
     std::function<void()> const check = [outer, due] {
-      if (std::chrono::steady_clock::now() >= due) throw Due{};
+      if (StopPoll::polls() >= due) throw Due{};
       if (outer) (*outer)();
     };
     StopPoll::Scope const polling(&check);
@@ -358,4 +366,5 @@ class KnownOrderSearch {
 
   ProofSearch<Game> search_;
   ProofSharing* sharing_;
+  std::uint64_t pilot_after_;
 };

@@ -29,8 +29,12 @@ class StopPoll {
     (*current_)();
   }
 
+  // How many times this thread has polled: a measure of work done that, unlike time, is the
+  // same on every machine and in every build.
+  static std::uint64_t polls() { return count_; }
+
  private:
-  static inline thread_local std::uint32_t count_ = 0;
+  static inline thread_local std::uint64_t count_ = 0;
   static inline thread_local std::function<void()> const* current_ = nullptr;
 };
 

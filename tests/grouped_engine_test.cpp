@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <ostream>
 #include <random>
 #include <string>
@@ -270,7 +271,9 @@ TEST(GroupedEngineKnownOrder, SameAsTheBruteForceInEveryOrder) {
 
 // On such yards the known-order bound's second count, moved items kept, is at its strongest; a
 // count that claims one move too many shows as a wrong value. The brute force reaches small
-// ones; on larger ones the search with the first count alone is the reference.
+// ones; on larger ones the search with the first count alone is the reference. The same goes
+// for the upper bounds of the pilot lines, drawn here before any proof: one that a line does
+// not achieve ends the search below the value.
 TEST(GroupedEngineKnownOrder, FieldShapedYardsKeepTheirValue) {
   std::mt19937 rng(31);
   Engine engine;
@@ -281,21 +284,25 @@ TEST(GroupedEngineKnownOrder, FieldShapedYardsKeepTheirValue) {
     ASSERT_EQ(engine.value(yard, Within::best), brute_force_value(yard, Within::best));
   }
   using Search = KnownOrderSearch<8>;  // keys of up to 512 bits: 6 stacks of 8 slots
-  Search::Table first_table(0), both_table(0);
+  Search::Table first_table(0), both_table(0), piloted_table(0);
   Search first_only(
       first_table, [] {}, nullptr, false),
-      both(both_table, [] {});
+      both(both_table, [] {}),
+      piloted(
+          piloted_table, [] {}, nullptr, true, 0);
   for (int trial = 0; trial < 300; ++trial) {
     Yard const yard = field_shaped_yard(rng, 4 + trial % 2, 4 + trial / 2 % 2);
     SCOPED_TRACE(compact(yard));
     GroupedBoard const board = dense_yard(yard).board;
-    ASSERT_EQ(both.value(board), first_only.value(board));
+    int const value = first_only.value(board);
+    ASSERT_EQ(both.value(board), value);
+    ASSERT_EQ(piloted.value(board), value);
   }
 }
 
-// A known-order search stopped part way still holds lines it found (its first dive, at least):
-// the witness is one, and its moves add up to the upper bound the table holds, each step taking
-// one item away.
+// A known-order search stopped part way still holds lines it found (its first line, at least,
+// and on every third yard the pilot lines, drawn at once): the witness is one, and its moves add
+// up to the upper bound the table holds, each step taking one item away.
 TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
   std::mt19937 rng(31);
   struct Stop {};
@@ -306,9 +313,13 @@ TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
     GroupedBoard const board = canonical(dense_yard(yard).board);
     KnownOrderSearch<16>::Table table(0);
     int expanded = 0;
-    KnownOrderSearch<16> search(table, [&] {
-      if (++expanded > 3) throw Stop{};
-    });
+    std::uint64_t const pilot_after = trial % 3 == 0 ? 0 : 8'000'000;
+    KnownOrderSearch<16> search(
+        table,
+        [&] {
+          if (++expanded > 3) throw Stop{};
+        },
+        nullptr, true, pilot_after);
     try {
       search.value(board);
     } catch (Stop const&) {
