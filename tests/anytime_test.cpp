@@ -4,8 +4,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <random>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
@@ -14,9 +17,12 @@
 #include "search/grouped_prover.h"
 #include "search/grouped_search.h"
 #include "search/helper_threads.h"
+#include "search/known_order_bound.h"
 #include "search/known_order_search.h"
 #include "search/prover.h"
+#include "search/rule_cost.h"
 #include "search/shared_proof.h"
+#include "search/stop_poll.h"
 #include "support/test_boards.h"
 #include "support/test_yards.h"
 
@@ -258,3 +264,40 @@ TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
 }
 
 }  // namespace
+
+// The loops that run long on a full yard between two boards expanded look at the stop: a
+// check that throws at its first poll ends each of them, on yards of 20 stacks of capacity 12
+// with 150 items (one item a group, and five groups for the rule's cost, whose known-order
+// line is short), where each takes far longer than a thousand polls.
+TEST(AnytimeBounds, TheLongLoopsLookAtTheStop) {
+  auto wide_board = [](int groups) {
+    std::mt19937 rng(7);
+    std::vector<int> items(150);
+    for (int i = 0; i < 150; ++i)
+      items[i] = groups == 0 ? i + 1 : 1 + i % groups;
+    std::shuffle(items.begin(), items.end(), rng);
+    Yard yard{20, 12, groups == 0 ? 150 : groups, {}};
+    for (int s = 0, next = 0; s < 20; ++s) {
+      int const height = s < 10 ? 8 : 7;
+      yard.stacks.emplace_back(items.begin() + next, items.begin() + next + height);
+      next += height;
+    }
+    return canonical(dense_yard(yard).board);
+  };
+  GroupedBoard const known = wide_board(0);
+  GroupedBoard const grouped = wide_board(5);
+  struct Stopped {};
+  std::function<void()> const stop = [] { throw Stopped{}; };
+  std::pair<char const*, std::function<void()>> const loops[] = {
+      {"the moved-items count", [&] { known_order_bound(known, kStrongestBound, true, 1 << 16); }},
+      {"the rule's cost", [&] { RuleCosts(grouped, Within::worst, 0).cost(grouped); }},
+      {"a known-order value", [&] {
+         KnownOrderSearch<32>::Table table(0);
+         KnownOrderSearch<32>(table, [] {}).value(known);
+       }}};
+  for (auto const& [name, loop] : loops) {
+    SCOPED_TRACE(name);
+    StopPoll::Scope const polling(&stop);
+    EXPECT_THROW(loop(), Stopped);
+  }
+}
