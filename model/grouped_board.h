@@ -75,11 +75,30 @@ struct GroupedBoard {
     return *this;
   }
 
+  // How many stacks from s on hold the same items as s (at least 1): on a canonical board,
+  // equal stacks are neighbours, and their requests cost the same.
+  int twins(int s) const {
+    int count = 1;
+    while (s + count < n && same_stack(s, s + count))
+      ++count;
+    return count;
+  }
   bool same_stack(int a, int b) const {
     if (coded) return code[a] == code[b];
     return level[a] == level[b] && std::memcmp(cell[a].data(), cell[b].data(), level[a]) == 0;
   }
   int top_item(int s) const { return cell[s][level[s] - 1]; }
+  // Takes the item at (s, slot) away with every item above it, those into `lifted` top first
+  // (room for kMaxGroupedHeight); returns how many were lifted.
+  int take(int s, int slot, int* lifted) {
+    int const count = level[s] - 1 - slot;
+    for (int i = 0; i < count; ++i) {
+      lifted[i] = top_item(s);
+      pop(s);
+    }
+    pop(s);
+    return count;
+  }
   int item_at(int s, int slot) const { return cell[s][slot]; }
   bool full(int s) const { return level[s] == height; }
   int free_slots(int s) const { return height - level[s]; }

@@ -311,12 +311,7 @@ class KnownOrderSearch {
   GroupedBoard item_step(GroupedBoard const& board, int stack, int slot) {
     GroupedBoard placed = board;
     int lifted[kMaxGroupedHeight];
-    int const count = placed.level[stack] - 1 - slot;
-    for (int i = 0; i < count; ++i) {
-      lifted[i] = placed.top_item(stack);
-      placed.pop(stack);
-    }
-    placed.pop(stack);
+    int const count = placed.take(stack, slot, lifted);
     for (int i = 0; i < count; ++i) {
       int best_stack = -1;
       int best_finish = INT_MAX;

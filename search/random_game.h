@@ -133,9 +133,7 @@ class RandomGame : public GroupedRules {
     if (group == 0) return;
     Fraction const blocked = expected_blocked(board);
     for (int s = 0; s < board.n; ++s) {
-      int twins = 1;
-      while (s + twins < board.n && board.same_stack(s, s + twins))
-        ++twins;
+      int const twins = board.twins(s);
       for (int j = 0; j < board.level[s]; ++j) {
         if (board.cell[s][j] != group) continue;
         requests.push_back({s, j, Moves(expected_request_bound(board, s, j, blocked)),

@@ -129,9 +129,7 @@ class RuleSearch : public RuleCosts::Search {
     bool whole = true;  // every cost a whole number, so that their sum is exact
     for (int s = 0; s < board.n; ++s) {
       // Equal neighbours (the board is canonical) have requests of equal cost.
-      int twins = 1;
-      while (s + twins < board.n && board.same_stack(s, s + twins))
-        ++twins;
+      int const twins = board.twins(s);
       for (int j = 0; j < board.level[s]; ++j) {
         if (board.cell[s][j] != group) continue;
         double const c = request_cost(board, s, j);
@@ -171,12 +169,7 @@ std::unique_ptr<RuleCosts::Search> search_of_width(Within within, std::size_t ma
 GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Within within) {
   GroupedBoard placed = board;
   int lifted[kMaxGroupedHeight];
-  int const count = placed.level[stack] - 1 - slot;
-  for (int i = 0; i < count; ++i) {
-    lifted[i] = placed.top_item(stack);
-    placed.pop(stack);
-  }
-  placed.pop(stack);
+  int const count = placed.take(stack, slot, lifted);
   for (int i = 0; i < count; ++i)
     placed.push(stack_by_rule(placed, lifted[i], stack, within), lifted[i]);
   return placed;
