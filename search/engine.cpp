@@ -10,9 +10,9 @@
 #include "rules/retrieval.h"
 #include "search/grouped_line.h"
 #include "search/grouped_search.h"
+#include "search/proof/shared_proof.h"
 #include "search/prover.h"
 #include "search/root_bounds.h"
-#include "search/shared_proof.h"
 #include "search/stop_poll.h"
 #include "search/two_class_front.h"
 

@@ -95,7 +95,7 @@ class Engine {
   SearchStatus status() const;
   // What is proven about the board's value now, without searching further: the search's own
   // bounds on the board, a cheap lower bound, and an upper bound from the cost of a fixed rule
-  // of placement (see search/rule_cost.h), which a value query works out before it searches
+  // of placement (see search/bounds/rule_cost.h), which a value query works out before it searches
   // (and which is worked out here if none was). Use it after a value query stopped. Boards as
   // for the queries above; nothing when the memory ran out.
   std::optional<ValueBounds> bounds(State const& board);

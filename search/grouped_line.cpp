@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "rules/retrieval.h"
-#include "search/group_bound.h"
+#include "search/bounds/group_bound.h"
 
 std::vector<YardRequestCost> grouped_request_costs(GroupedSearch& search,
                                                    GroupedBoard const& board) {

@@ -8,8 +8,8 @@
 #include "model/grouped_board.h"
 #include "rules/within.h"
 #include "search/answers.h"
+#include "search/bounds/rule_cost.h"
 #include "search/grouped_search.h"
-#include "search/rule_cost.h"
 
 // Every item that may be asked for now (the items of the lowest group on the board), in
 // (stack, slot) order, with its cost.

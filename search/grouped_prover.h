@@ -1,6 +1,6 @@
 // The queries of the worst and best orders on yards of retrieval groups over the proof search
-// (search/proof_search.h, search/grouped_game.h): exact values, found by raising the goal from
-// a lower bound until a proof fails, and the costs of requests.
+// (search/proof/proof_search.h, search/games/grouped_game.h): exact values, found by raising the
+// goal from a lower bound until a proof fails, and the costs of requests.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +10,10 @@
 #include "model/grouped_board.h"
 #include "rules/no_placement.h"
 #include "rules/within.h"
-#include "search/group_bound.h"
-#include "search/grouped_game.h"
-#include "search/proof_search.h"
-#include "search/shared_proof.h"
+#include "search/bounds/group_bound.h"
+#include "search/games/grouped_game.h"
+#include "search/proof/proof_search.h"
+#include "search/proof/shared_proof.h"
 
 template <int W>
 class GroupedProver {

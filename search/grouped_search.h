@@ -17,8 +17,8 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
-#include "search/rule_cost.h"
-#include "search/shared_proof.h"
+#include "search/bounds/rule_cost.h"
+#include "search/proof/shared_proof.h"
 
 // A yard with its groups renumbered 1, 2, ... in the order they leave, groups without items
 // left out; the order of cells, and so every value, is unchanged.

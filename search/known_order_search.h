@@ -1,4 +1,4 @@
-// The search for yards whose every group holds one item (search/known_order_game.h): an
+// The search for yards whose every group holds one item (search/games/known_order_game.h): an
 // iterative deepening branch and bound over the proof search. The value is proved by raising a
 // budget from the lower bound, one move at a time, until a line within it is found; a line
 // found first by following the search's own order of children closes the gap from above.
@@ -19,11 +19,11 @@
 
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
-#include "search/known_order_bound.h"
-#include "search/known_order_game.h"
-#include "search/proof_search.h"
-#include "search/rule_cost.h"
-#include "search/shared_proof.h"
+#include "search/bounds/known_order_bound.h"
+#include "search/bounds/rule_cost.h"
+#include "search/games/known_order_game.h"
+#include "search/proof/proof_search.h"
+#include "search/proof/shared_proof.h"
 #include "search/stop_poll.h"
 
 template <int W>
@@ -206,7 +206,7 @@ class KnownOrderSearch {
   // A line of play from the board, `step` answering each request; its cost bounds the board's
   // value from above, and the cost of its rest every board on it, which the table keeps. The
   // first line (dive_step) follows the search's own order of children; the pilot lines finish
-  // each answer they try by the placement rule (search/rule_cost.h) and go on with the
+  // each answer they try by the placement rule (search/bounds/rule_cost.h) and go on with the
   // cheapest finish, so the rule's own answer being among them, they never cost more than the
   // rule's line. Trying every placement (placement_step) finds better lines than trying an item
   // at a time (item_step) on some yards, but on big yards it is far dearer: so the item pilot

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "search/lower_bound.h"
+#include "search/bounds/lower_bound.h"
 
 Proof Prover::request_at_least(PackedBoard const& board, int stack, int slot, int goal) {
   if (goal <= 0) return {true, 0};

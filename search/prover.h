@@ -1,4 +1,4 @@
-// The two-class game's queries over the proof search (search/proof_search.h): exact values,
+// The two-class game's queries over the proof search (search/proof/proof_search.h): exact values,
 // found by raising the goal from a lower bound until a proof fails, and the costs of requests.
 #pragma once
 
@@ -7,12 +7,12 @@
 #include <optional>
 
 #include "model/packed_board.h"
-#include "search/busy_boards.h"
-#include "search/packed_bound_table.h"
-#include "search/proof.h"
-#include "search/proof_search.h"
-#include "search/shared_proof.h"
-#include "search/two_class_game.h"
+#include "search/games/two_class_game.h"
+#include "search/proof/busy_boards.h"
+#include "search/proof/packed_bound_table.h"
+#include "search/proof/proof.h"
+#include "search/proof/proof_search.h"
+#include "search/proof/shared_proof.h"
 
 class Prover {
  public:

@@ -8,7 +8,7 @@
 #include <new>
 #include <optional>
 
-#include "search/bound_table.h"
+#include "search/proof/bound_table.h"
 #include "search/search_limits.h"
 #include "search/stop_poll.h"
 

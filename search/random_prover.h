@@ -1,6 +1,6 @@
 // The queries of the random order on yards of retrieval groups over the proof search
-// (search/proof_search.h, search/random_game.h): exact expected values, since a proof that
-// falls short of its goal finds the value, and the costs of requests.
+// (search/proof/proof_search.h, search/games/random_game.h): exact expected values, since a proof
+// that falls short of its goal finds the value, and the costs of requests.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,8 @@
 #include "model/grouped_board.h"
 #include "rules/moves.h"
 #include "rules/retrieval.h"
-#include "search/proof_search.h"
-#include "search/random_game.h"
+#include "search/games/random_game.h"
+#include "search/proof/proof_search.h"
 #include "search/stop_poll.h"
 
 template <int W>

@@ -1,9 +1,9 @@
 #include "search/root_bounds.h"
 
 #include "model/working_board.h"
-#include "search/expected_bound.h"
-#include "search/group_bound.h"
-#include "search/lower_bound.h"
+#include "search/bounds/expected_bound.h"
+#include "search/bounds/group_bound.h"
+#include "search/bounds/lower_bound.h"
 #include "search/stop_poll.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // What is proven about the board a query looks for (the root), for progress reports and for
 // the answer of a query that stopped: the search's own bounds on it, a cheap lower bound, and
-// the cost of a fixed rule of placement (search/rule_cost.h) as an upper bound, with the rule's
-// line as its witness. The rule's cost is worked out once a search has run for a while, in a
+// the cost of a fixed rule of placement (search/bounds/rule_cost.h) as an upper bound, with the
+// rule's line as its witness. The rule's cost is worked out once a search has run for a while, in a
 // share of the time it has left, and after a stop in a short grace; an exact answer does not
 // wait for it.
 #pragma once
@@ -17,9 +17,9 @@
 #include "rules/moves.h"
 #include "rules/within.h"
 #include "search/answers.h"
+#include "search/bounds/rule_cost.h"
 #include "search/grouped_search.h"
-#include "search/packed_bound_table.h"
-#include "search/rule_cost.h"
+#include "search/proof/packed_bound_table.h"
 
 class RootBounds {
  public:

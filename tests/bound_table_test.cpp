@@ -2,7 +2,7 @@
 // map of the same updates, so that a slot that confuses two boards, or loses or
 // mixes up a bound, shows. Updates only tighten bounds, so two threads that make them in any
 // interleaving must leave what one thread leaves.
-#include "search/packed_bound_table.h"
+#include "search/proof/packed_bound_table.h"
 
 #include <gtest/gtest.h>
 

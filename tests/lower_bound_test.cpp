@@ -2,8 +2,8 @@
 // bound above a board's true value cuts off proofs the board needs; on small yards that seldom
 // changes an answer, so the bounds are checked themselves, on every board the exact solver
 // meets.
-#include "search/lower_bound.h"
-#include "search/settled_value.h"
+#include "search/bounds/lower_bound.h"
+#include "search/bounds/settled_value.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +15,11 @@
 #include "board_io/compact_form.h"
 #include "board_io/instance_form.h"
 #include "rules/retrieval.h"
-#include "search/committed_order_bound.h"
-#include "search/expected_bound.h"
-#include "search/group_bound.h"
+#include "search/bounds/committed_order_bound.h"
+#include "search/bounds/expected_bound.h"
+#include "search/bounds/group_bound.h"
+#include "search/games/known_order_game.h"
 #include "search/grouped_search.h"
-#include "search/known_order_game.h"
 #include "solver/compute.h"
 #include "tests/support/grouped_brute_force.h"
 #include "tests/support/test_boards.h"

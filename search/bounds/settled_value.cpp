@@ -1,4 +1,4 @@
-#include "search/settled_value.h"
+#include "search/bounds/settled_value.h"
 
 #include <algorithm>
 #include <array>

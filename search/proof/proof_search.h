@@ -10,7 +10,7 @@
 //
 // What differs from game to game comes from Game:
 //   Value, no_value(), plus(moves, value), kExpected
-//                            whole moves (WholeMoves, search/proof.h) or expected moves
+//                            whole moves (WholeMoves, search/proof/proof.h) or expected moves
 //   Board, Key, Table        the board played on, its key in the table, the table
 //   Child                    {Key key; int bound; ...}: a child waiting to be searched
 //   kLookAhead               whether a child's slot is fetched while the next placement is made
@@ -38,9 +38,9 @@
 
 #include "rules/no_placement.h"
 #include "rules/retrieval.h"
-#include "search/bound_table.h"
-#include "search/busy_boards.h"
-#include "search/proof.h"
+#include "search/proof/bound_table.h"
+#include "search/proof/busy_boards.h"
+#include "search/proof/proof.h"
 #include "search/stop_poll.h"
 
 // How the requests of a board combine.

@@ -1,4 +1,4 @@
-#include "search/shared_proof.h"
+#include "search/proof/shared_proof.h"
 
 void ProofSharing::finish() {
   std::function<void()> const settle = proof_->settle;

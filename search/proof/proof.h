@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "rules/no_placement.h"
-#include "search/bound_table.h"
+#include "search/proof/bound_table.h"
 
 // The outcome of one null-window proof against a goal g. When the value reaches g, bound is the
 // largest value the proof showed it reaches (at least g); when it does not, bound is the

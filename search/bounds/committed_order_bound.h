@@ -1,6 +1,6 @@
 // A lower bound of the worst order from a known order. The requesting side may commit to any
 // order of retrieval its groups allow, and then the yard is worth at least what that known
-// order costs, so every lower bound of the known order (search/known_order_bound.h, with the
+// order costs, so every lower bound of the known order (search/bounds/known_order_bound.h, with the
 // moved items kept) bounds the worst order too. The order committed to: the groups in turn,
 // inside a group the lowest slot first, then the leftmost stack, which makes an item above
 // another of its group move.

@@ -1,4 +1,4 @@
-#include "search/two_class_game.h"
+#include "search/games/two_class_game.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "search/group_bound.h"
+#include "search/bounds/group_bound.h"
 
 #include <algorithm>
 #include <climits>

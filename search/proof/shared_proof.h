@@ -12,9 +12,9 @@
 #include <memory>
 #include <optional>
 
-#include "search/busy_boards.h"
-#include "search/helper_threads.h"
-#include "search/proof_search.h"
+#include "search/proof/busy_boards.h"
+#include "search/proof/helper_threads.h"
+#include "search/proof/proof_search.h"
 #include "search/search_limits.h"
 
 class ProofSharing {

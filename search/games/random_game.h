@@ -19,11 +19,11 @@
 #include "model/grouped_board.h"
 #include "rules/moves.h"
 #include "rules/retrieval.h"
-#include "search/bound_table.h"
-#include "search/expected_bound.h"
-#include "search/group_bound.h"
-#include "search/grouped_game.h"
-#include "search/proof_search.h"
+#include "search/bounds/expected_bound.h"
+#include "search/bounds/group_bound.h"
+#include "search/games/grouped_game.h"
+#include "search/proof/bound_table.h"
+#include "search/proof/proof_search.h"
 
 // Lower bounds and exact values of boards in the random order, inside a memory budget.
 template <int W>

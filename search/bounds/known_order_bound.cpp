@@ -1,11 +1,11 @@
-#include "search/known_order_bound.h"
+#include "search/bounds/known_order_bound.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 
-#include "search/group_bound.h"
-#include "search/moved_items_bound.h"
+#include "search/bounds/group_bound.h"
+#include "search/bounds/moved_items_bound.h"
 
 bool one_item_a_group(GroupedBoard const& board) {
   std::uint64_t seen[4] = {};

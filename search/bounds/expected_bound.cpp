@@ -1,4 +1,4 @@
-#include "search/expected_bound.h"
+#include "search/bounds/expected_bound.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <numeric>
 
-#include "search/group_bound.h"
+#include "search/bounds/group_bound.h"
 
 namespace {
 

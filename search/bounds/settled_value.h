@@ -1,6 +1,6 @@
 // Boards whose value needs no search: when the retrieving side can move every item above a
 // lowest target once, to where it never has to move again, the board is worth exactly S (the
-// items above the lowest targets, see search/lower_bound.h), whatever the order of requests.
+// items above the lowest targets, see search/bounds/lower_bound.h), whatever the order of requests.
 //
 // Such a place exists for every item at once when the stacks without targets have room for
 // them all, kept apart. A lifted target is parked on an open stack without targets of its own,

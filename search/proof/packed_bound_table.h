@@ -1,4 +1,4 @@
-// The tables of the proof search (search/bound_slots.h) for each kind of key. A two-class
+// The tables of the proof search (search/proof/bound_slots.h) for each kind of key. A two-class
 // board's slot is its packed board, 16 bytes: the low 64 code bits, then the top 40 code bits,
 // the bounds in place of the 24 header bits (stacks and capacity, the same for every board of a
 // table). A grouped yard's slot is its GroupKey of W words, the bounds in place of the 24 bits
@@ -9,7 +9,7 @@
 
 #include "model/grouped_board.h"
 #include "model/packed_board.h"
-#include "search/bound_slots.h"
+#include "search/proof/bound_slots.h"
 
 struct PackedPacking {
   using Key = PackedBoard;

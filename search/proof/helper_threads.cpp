@@ -1,4 +1,4 @@
-#include "search/helper_threads.h"
+#include "search/proof/helper_threads.h"
 
 #include "search/stop_poll.h"
 

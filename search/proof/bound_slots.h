@@ -31,7 +31,7 @@
 #include <optional>
 #include <vector>
 
-#include "search/bound_table.h"
+#include "search/proof/bound_table.h"
 
 template <class Packing>
 class BoundSlots {

@@ -1,7 +1,7 @@
 // The two-class game (targets and other items, the worst order) as the proof search plays it:
 // packed boards in the lock-free table, the one-ply bound and the settled value on every board,
 // the bound of a sequence of requests where the one-ply bound falls short, and the placement
-// bound kept item by item while a retrieval is placed (search/lower_bound.h).
+// bound kept item by item while a retrieval is placed (search/bounds/lower_bound.h).
 #pragma once
 
 #include <optional>
@@ -10,10 +10,10 @@
 #include "model/packed_board.h"
 #include "model/working_board.h"
 #include "rules/retrieval.h"
-#include "search/lower_bound.h"
-#include "search/packed_bound_table.h"
-#include "search/proof_search.h"
-#include "search/settled_value.h"
+#include "search/bounds/lower_bound.h"
+#include "search/bounds/settled_value.h"
+#include "search/proof/packed_bound_table.h"
+#include "search/proof/proof_search.h"
 
 struct TwoClassGame : WholeMoves {
   using Board = WorkingBoard;

@@ -1,6 +1,6 @@
-#include "search/committed_order_bound.h"
+#include "search/bounds/committed_order_bound.h"
 
-#include "search/known_order_bound.h"
+#include "search/bounds/known_order_bound.h"
 
 bool committed_order_fits(GroupedBoard const& board) {
   int items = 0;

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "model/grouped_board.h"
-#include "search/moved_items_bound.h"
+#include "search/bounds/moved_items_bound.h"
 
 // Whether no two items of the board share a group (items that stay aside).
 bool one_item_a_group(GroupedBoard const& board);

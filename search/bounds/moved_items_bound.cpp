@@ -1,10 +1,10 @@
-#include "search/moved_items_bound.h"
+#include "search/bounds/moved_items_bound.h"
 
 #include <algorithm>
 #include <array>
 #include <climits>
 
-#include "search/group_bound.h"
+#include "search/bounds/group_bound.h"
 #include "search/stop_poll.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // with a known order, where each request is forced and only the retrieving side chooses. An
 // item asked for that lies on top of its stack leaves at once, free of cost, so a child is the
 // board after those free retrievals, and only boards whose next request lifts something are
-// searched or stored. Children are tried by least lower bound (search/known_order_bound.h),
+// searched or stored. Children are tried by least lower bound (search/bounds/known_order_bound.h),
 // then by how well their items landed (see landing_misfit), then by key.
 //
 // The boards it takes always have room for the lifted items (see always_fits): there, every
@@ -18,11 +18,11 @@
 
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
-#include "search/group_bound.h"
-#include "search/grouped_game.h"
-#include "search/known_order_bound.h"
-#include "search/packed_bound_table.h"
-#include "search/proof_search.h"
+#include "search/bounds/group_bound.h"
+#include "search/bounds/known_order_bound.h"
+#include "search/games/grouped_game.h"
+#include "search/proof/packed_bound_table.h"
+#include "search/proof/proof_search.h"
 #include "search/stop_poll.h"
 
 // With at most (stacks - 1) x capacity + 1 items the other stacks always have room for the

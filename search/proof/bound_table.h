@@ -1,5 +1,5 @@
 // What a table of the search keeps about a board between requests: a lower and an upper bound
-// on its value (see search/bound_slots.h for the table).
+// on its value (see search/proof/bound_slots.h for the table).
 #pragma once
 
 #include <cstdint>

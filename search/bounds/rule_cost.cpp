@@ -1,4 +1,4 @@
-#include "search/rule_cost.h"
+#include "search/bounds/rule_cost.h"
 
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "rules/retrieval.h"
-#include "search/group_bound.h"
+#include "search/bounds/group_bound.h"
 #include "search/grouped_search.h"
 #include "search/stop_poll.h"
 

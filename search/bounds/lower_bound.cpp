@@ -1,4 +1,4 @@
-#include "search/lower_bound.h"
+#include "search/bounds/lower_bound.h"
 
 #include <algorithm>
 #include <array>
@@ -44,9 +44,8 @@ int most_targets_above_lowest(WorkingBoard const& board) {
 int moves_lower_bound(WorkingBoard const& board) {
   int const free = free_slots_without_targets(board, -1);
   int const open = open_stacks_without_targets(board, -1);
-  return items_above_lowest_targets(board) +
-         std::max({0, deepest_above_lowest_target(board) - free,
-                   most_targets_above_lowest(board) - open});
+  return items_above_lowest_targets(board) + std::max({0, deepest_above_lowest_target(board) - free,
+                                                       most_targets_above_lowest(board) - open});
 }
 
 int sequence_lower_bound(WorkingBoard const& board, int enough) {

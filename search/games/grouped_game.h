@@ -1,6 +1,6 @@
 // Yards of retrieval groups in the worst or the best order, as the proof search plays them:
 // the requesting side is a maximum in the worst order and a minimum in the best; boards are
-// GroupedBoards, keyed by GroupKey<W>, with the bounds of search/group_bound.h.
+// GroupedBoards, keyed by GroupKey<W>, with the bounds of search/bounds/group_bound.h.
 #pragma once
 
 #include <algorithm>
@@ -10,10 +10,10 @@
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
 #include "rules/within.h"
-#include "search/committed_order_bound.h"
-#include "search/group_bound.h"
-#include "search/packed_bound_table.h"
-#include "search/proof_search.h"
+#include "search/bounds/committed_order_bound.h"
+#include "search/bounds/group_bound.h"
+#include "search/proof/packed_bound_table.h"
+#include "search/proof/proof_search.h"
 
 // What every game on GroupedBoards shares.
 struct GroupedRules : WholeMoves {
@@ -81,7 +81,8 @@ class GroupedGame : public GroupedRules {
     return std::nullopt;
   }
   // In the worst order, the bound of a known order the requesting side commits to, as far as
-  // it decides whether the board reaches `goal` (search/committed_order_bound.h); 0 elsewhere.
+  // it decides whether the board reaches `goal` (search/bounds/committed_order_bound.h); 0
+  // elsewhere.
   int committed_bound(GroupedBoard const& board, int goal) const {
     if (within_ != Within::worst || goal == kNoPlacement || !committed_order_fits(board)) return 0;
     return committed_order_bound(board, goal - 1);

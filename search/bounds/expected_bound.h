@@ -8,7 +8,7 @@
 // 1/(k + 1); 0 otherwise. A request then lifts its items, each one move, and each lifted item
 // that can reach no stack without an earlier group beneath it moves once more for certain;
 // the yard is worth at least the mean of its requests' bounds. The best order's bound of a
-// fixed order (search/group_bound.h) bounds the random order too: the retrieving side told
+// fixed order (search/bounds/group_bound.h) bounds the random order too: the retrieving side told
 // nothing does no better than one that picks.
 #pragma once
 
