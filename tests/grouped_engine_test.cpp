@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "search/bounds/rule_cost.h"
+#include "search/bounds/sampled_rule_cost.h"
 #include "search/engine.h"
 #include "search/grouped_search.h"
 #include "search/known_order_search.h"
@@ -379,6 +381,30 @@ TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
     EXPECT_EQ(current_group(line->back().after), 0);
   }
   EXPECT_GT(stopped, 10);
+}
+
+// The estimate plays the rule the exact mean is taken of, against the same chances: over many
+// orders its mean lies within a few standard errors of the exact mean, and where every order
+// costs the same its interval is that one number.
+TEST(SampledRuleCost, CentresOnTheRulesExactMeanInTheRandomOrder) {
+  std::mt19937 rng(41);
+  int spread = 0;
+  for (int trial = 0; trial < 40; ++trial) {
+    Yard const yard = random_grouped_yard(rng, 3 + trial % 3, 4, 0.8, 2 + trial % 3, 0.2);
+    GroupedBoard const board = dense_yard(yard).board;
+    SCOPED_TRACE(compact(yard));
+    std::optional<Moves> const exact = RuleCosts(board, Within::random, 0).cost(board);
+    std::optional<SampledCost> const sampled = sample_rule_cost(board, 20000);
+    if (!exact || !exact->placed() || current_group(board) == 0) {
+      EXPECT_FALSE(sampled && exact && exact->placed());
+      continue;
+    }
+    ASSERT_TRUE(sampled.has_value());
+    double const standard_error = sampled->half_width / 1.959964;
+    EXPECT_NEAR(sampled->mean, exact->approx(), 4 * standard_error + 1e-6);
+    spread += sampled->half_width > 0;
+  }
+  EXPECT_GT(spread, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOrder, GroupedEngine, testing::ValuesIn(kOrders),
