@@ -125,6 +125,10 @@ Result solve_groups(::Yard yard, Options const& options) {
                                        SolveWants{options.line, options.requests}, budget, nullptr);
   result.board = format_yard(solved.yard);
   set_outcome(result, solved);
+  if (solved.estimate) {
+    SampledCost const& e = *solved.estimate;
+    result.estimate = Estimate{e.mean, e.mean - e.half_width, e.mean + e.half_width, e.orders};
+  }
   ::Yard const* before = &solved.yard;
   for (std::size_t i = 0; i < solved.line.size(); ++i) {
     YardStep const& step = solved.line[i];

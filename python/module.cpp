@@ -63,6 +63,10 @@ py::dict result_fields(stacks::Result const& result) {
   fields["states"] = result.states;
   fields["seconds"] = result.seconds;
   fields["error"] = result.error.empty() ? py::object(py::none()) : py::str(result.error);
+  fields["estimate"] =
+      result.estimate ? py::object(py::make_tuple(result.estimate->mean, result.estimate->low,
+                                                  result.estimate->high, result.estimate->orders))
+                      : py::object(py::none());
   return fields;
 }
 

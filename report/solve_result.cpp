@@ -1,5 +1,7 @@
 #include "report/solve_result.h"
 
+#include <cstdio>
+
 int count_items(State const& board) {
   int items = 0;
   for (auto const& stack : board.stacks) {
@@ -39,4 +41,14 @@ std::string gap_decimal(std::optional<Fraction> const& gap) {
 
 std::string gap_percent(Fraction const& gap) {
   return Moves(gap * 100).decimal_text(1) + "%";
+}
+
+std::string estimate_text(SampledCost const& estimate) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "the placement rule's mean cost, estimated from %d orders drawn: %.2f moves (95%% "
+                "interval %.2f to %.2f), an estimate and no bound",
+                estimate.orders, estimate.mean, estimate.mean - estimate.half_width,
+                estimate.mean + estimate.half_width);
+  return text;
 }

@@ -68,6 +68,9 @@ void RecordRun::solve_with(RecordOrigin const& origin, Within within, Solve cons
     auto const result = solve(SolveWants{!options_.csv, options_.requests}, budget, progress);
     status_ = worse_exit_status(status_, exit_status_of(result.status));
     if (!result.error.empty()) print_error(progress_, origin.where, result.error);
+    if constexpr (requires { result.estimate; }) {
+      if (result.estimate) print_error(progress_, origin.where, estimate_text(*result.estimate));
+    }
     ++solved_;
     summary_.add(result);
     write_record(progress_, record_text(origin, result, options_.csv));

@@ -33,6 +33,9 @@ ExitStatus solve_and_report(std::string const& where, SolveOptions const& option
         solve(SolveWants{true, options.requests, step_requests}, budget, show_progress);
     progress.clear();
     if (!result.error.empty()) print_error(progress, where, result.error);
+    if constexpr (requires { result.estimate; }) {
+      if (result.estimate) print_error(progress, where, estimate_text(*result.estimate));
+    }
     if (ExitStatus const step = check_picture_step(options, result.columns.size(), progress);
         step != kExitSolved) {
       return step;

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
 
+#include "search/bounds/sampled_rule_cost.h"
+#include "search/grouped_search.h"
 #include "solve_cli/diagnostics.h"
 
 namespace {
@@ -32,6 +35,11 @@ struct YardQueries {
   auto line(Yard const& yard) { return engine.best_line(yard, within); }
   auto bounds(Yard const& yard) { return engine.bounds(yard, within); }
   auto rule_line(Yard const& yard) { return engine.rule_line(yard, within); }
+  // In the random order with no upper bound known, the rule's mean estimated from orders drawn.
+  void estimate(YardResult& result, Yard const& yard) {
+    if (within != Within::random || result.bounds.upper.placed()) return;
+    result.estimate = sample_rule_cost(dense_yard(yard).board);
+  }
 };
 
 // A query gave no answer: the engine must say which limit stopped it.
@@ -131,6 +139,7 @@ void stopped(Result& result, Queries& queries, Board const& board, SolveWants wa
     result.status = stop_status(engine);
     result.error = stop_message(engine, budget);
   }
+  if constexpr (std::is_same_v<Queries, YardQueries>) queries.estimate(result, board);
   result.requests.reset();
   result.step_requests.reset();
   result.line.clear();
@@ -185,7 +194,8 @@ YardResult solve_yard(Yard yard, Within within, SolveWants wants, SolveBudget co
   yard.sort_stacks();
   Engine engine(budget.max_bytes, std::move(progress), budget.threads);
   set_budget(engine, budget);
-  YardResult result{yard, within, {}, {}, {}, 0, 0, SearchStatus::optimal, {}, {}, {}, {}, {}};
+  YardResult result{yard, within, {}, {}, {}, 0,     0, SearchStatus::optimal,
+                    {},   {},     {}, {}, {}, false, {}};
   return solve_with(std::move(result), YardQueries{engine, within}, yard, given, wants, budget,
                     start);
 }

@@ -247,6 +247,8 @@ YardResult three_of_a_group() {
       "",
       yard,
       {},
+      {},
+      false,
       {}};
   result.columns = column_line(yard, result.line);
   return result;

@@ -133,6 +133,16 @@ struct Options {
   int threads = 1;
 };
 
+// An estimate, never a bound: what the placement rule that gives upper bounds costs on average
+// in the random order, over orders drawn at random (the same draws every time), with the 95 %
+// confidence interval [low, high] around the mean.
+struct Estimate {
+  double mean = 0;
+  double low = 0;
+  double high = 0;
+  int orders = 0;
+};
+
 struct Result {
   // The board solved, in canonical order (stacks sorted bottom slot first), to which every stack
   // and slot refers: the compact form for a two-class board, otherwise the yard as
@@ -154,6 +164,9 @@ struct Result {
   std::uint64_t states = 0;                      // boards in the search's table
   double seconds = 0;                            // wall-clock time of the solve
   std::string error;  // for the memory limits, the message of stacks_solve; otherwise empty
+  // In the random order, when a stopped search knows no upper bound (the rule's exact mean is
+  // out of reach): the rule's mean estimated from orders drawn, when every order drawn fits.
+  std::optional<Estimate> estimate;
 };
 
 // A two-class board in the compact form of stacks_solve --board: stacks separated by '/', each

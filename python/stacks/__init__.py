@@ -10,10 +10,10 @@ solve_many() answers many, spread over local processes or a dask.distributed clu
 to_frame() and line_frame() turn results into pandas frames.
 """
 from ._core import __version__
-from ._results import Request, Result, Step, Yard
+from ._results import Estimate, Request, Result, Step, Yard
 from ._solve import read_instance, solve
 from ._batch import solve_many
 from ._frame import line_frame, to_frame
 
-__all__ = ["Request", "Result", "Step", "Yard", "__version__", "line_frame", "read_instance",
+__all__ = ["Estimate", "Request", "Result", "Step", "Yard", "__version__", "line_frame", "read_instance",
            "solve", "solve_many", "to_frame"]

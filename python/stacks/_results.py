@@ -50,6 +50,17 @@ class Step:
 
 
 @dataclass
+class Estimate:
+    """An estimate, never a bound: the placement rule's mean cost in the random order over
+    `orders` orders drawn at random (the same draws every time), with its 95% confidence
+    interval [low, high]."""
+    mean: float
+    low: float
+    high: float
+    orders: int
+
+
+@dataclass
 class Result:
     """board: the board solved, in canonical order, to which every stack and slot refers (the
     compact form, or for a yard of groups "2,0/1,3/", 0 an item that stays).
@@ -62,7 +73,10 @@ class Result:
     line: best play, or when the search stopped the line of a fixed placement rule (empty when
     not asked for); requests: the cost of every request on the board (None unless asked for
     and solved). states: boards in the search's table; seconds: the solve's wall-clock time;
-    error: the message for the memory limit, or for a board solve_many could not solve."""
+    error: the message for the memory limit, or for a board solve_many could not solve.
+    estimate: in the random order, when a stopped search knows no upper bound, the placement
+    rule's mean cost estimated from orders drawn at random, with its 95% interval (an Estimate;
+    never a bound); None otherwise."""
     board: Optional[str]
     within: str
     status: Optional[str]
@@ -75,6 +89,7 @@ class Result:
     states: int
     seconds: float
     error: Optional[str]
+    estimate: Optional[Estimate] = None
 
 
 def number(fraction: Optional[str]) -> Optional[Number]:
@@ -94,6 +109,8 @@ def result_of(fields: dict) -> Result:
                       for s, k, g, c, lo, up, m, p, a, t, moves in fields["line"]]
     if fields["requests"] is not None:
         fields["requests"] = [Request(s, k, g, number(c)) for s, k, g, c in fields["requests"]]
+    if fields.get("estimate") is not None:
+        fields["estimate"] = Estimate(*fields["estimate"])
     return Result(**fields)
 
 

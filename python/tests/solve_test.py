@@ -36,7 +36,7 @@ def assert_same_answers(result, record):
     assert result.board == record["board"]
     assert result.value == cli_number(record, "value")
     assert result.lower == result.value == result.upper
-    assert result.gap == record["gap"] == 0
+    assert result.gap == record["gap"] == 0 and result.estimate is None
     assert result.states > 0 and result.seconds > 0
     line = [(s.stack, s.slot, s.cost, s.moved, s.after, s.target, s.moves) for s in result.line]
     assert line == [(*step["request"], cli_number(step, "cost"), step["moved"], step["after"],
@@ -86,6 +86,7 @@ def test_a_search_the_time_limit_stops_gives_the_bounds_and_rule_line_of_the_com
     assert result.gap == pytest.approx((result.upper - result.lower) / result.upper)
     assert record["gap"] == pytest.approx((record["upper"] - record["lower"]) / record["upper"],
                                           abs=1e-6)
+    assert result.estimate is None
     line = [(s.stack, s.slot, s.cost, s.lower, s.upper, s.moved, s.after, s.target, s.moves)
             for s in result.line]
     assert line == [(*step["request"], None, step["lower"], step["upper"], step["moved"],
@@ -190,6 +191,19 @@ def test_other_threads_run_while_the_engine_searches():
     solver.join()
     assert done[0].seconds > 0.05
     assert longest_pause < done[0].seconds / 2
+
+
+def test_a_stopped_random_order_without_an_upper_bound_estimates_the_rules_mean():
+    # 150 items in 5 groups: neither the search nor the rule's exact mean is within reach.
+    draw = random.Random(7)
+    groups = [1 + i % 5 for i in range(150)]
+    draw.shuffle(groups)
+    yard = stacks.Yard(12, [groups[i:i + 10] for i in range(0, 150, 10)] + [[]] * 5)
+    result = stacks.solve(yard, within="random", time_limit=0.05)
+    assert (result.status, result.upper, result.gap) == ("time_limit", None, None)
+    estimate = result.estimate
+    assert isinstance(estimate, stacks.Estimate) and estimate.orders == 1000
+    assert result.lower < estimate.low < estimate.mean < estimate.high
 
 
 def test_an_interrupt_stops_the_search_and_is_raised():
