@@ -169,8 +169,7 @@ void columns_and_limits(HelpText& help) {
              "message and exit status 3, and reports what it proved.");
   help.entry("--threads N",
              "threads that search for each board's value, sharing one table (default: every "
-             "core the process may use); answers are the same with any number. The random "
-             "order's exact means take one thread.");
+             "core the process may use); answers are the same with any number.");
   help.entry("--time-limit SECONDS",
              "the most time each board's search may take (each board of a batch or each file of "
              "--instance, in turn); a decimal number above 0. A search that runs out reports "

@@ -98,8 +98,9 @@ class ProvedSearch : public GroupedSearch {
 template <int W>
 class MeanValueSearch : public GroupedSearch {
  public:
-  MeanValueSearch(std::size_t max_bytes, std::function<void()> tick)
-      : table_(max_bytes), prover_(table_, std::move(tick)) {}
+  MeanValueSearch(std::size_t max_bytes, std::function<void()> tick, ProofSharing* sharing)
+      : table_(max_bytes, sharing && sharing->threads() > 1),
+        prover_(table_, std::move(tick), sharing) {}
 
   Moves value(GroupedBoard const& board) override { return prover_.value(board); }
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
@@ -135,7 +136,7 @@ class RoutedSearch : public GroupedSearch {
         table_(max_bytes, sharing && sharing->threads() > 1),
         known_(table_, tick_, sharing) {
     if (within == Within::random) {
-      general_ = std::make_unique<MeanValueSearch<W>>(max_bytes, tick_);
+      general_ = std::make_unique<MeanValueSearch<W>>(max_bytes, tick_, sharing);
     } else {
       general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, sharing);
     }

@@ -15,6 +15,7 @@
 #include "rules/retrieval.h"
 #include "search/games/random_game.h"
 #include "search/proof/proof_search.h"
+#include "search/proof/shared_proof.h"
 #include "search/stop_poll.h"
 
 template <int W>
@@ -24,14 +25,15 @@ class RandomProver {
   using Table = typename RandomGame<W>::Table;
   using Child = typename RandomGame<W>::Child;
 
-  // tick is called once for every yard expanded; it may throw.
-  RandomProver(Table& table, std::function<void()> tick)
-      : search_(table, RandomGame<W>(), std::move(tick)) {}
+  // tick is called once for every yard expanded; it may throw. sharing: the threads that
+  // search the proofs of a value (null: this one alone); the table must then be shared.
+  RandomProver(Table& table, std::function<void()> tick, ProofSharing* sharing = nullptr)
+      : search_(table, RandomGame<W>(), std::move(tick)), sharing_(sharing) {}
 
   Moves value(GroupedBoard const& board) {
     Key const key = key_of<W>(board);
     if (GroupedRules::can_run_out_of_room(board, GroupedRules::items_on(board)) &&
-        search_.at_least(board, key, Moves::no_placement()).holds) {
+        shared_at_least(board, key, Moves::no_placement()).holds) {
       return Moves::no_placement();
     }
     // Whole moves at a time: each goal the value reaches leaves a lower bound in the table
@@ -41,7 +43,7 @@ class RandomProver {
     while (true) {
       Fraction const& v = lower.exact();
       Moves const goal(Fraction(numerator(v) / denominator(v) + 1));
-      auto const proof = search_.at_least(board, key, goal);
+      auto const proof = shared_at_least(board, key, goal);
       if (!proof.holds) return proof.bound;
       lower = proof.bound;
     }
@@ -99,5 +101,12 @@ class RandomProver {
     return proof.bound;
   }
 
+  BasicProof<Moves> shared_at_least(GroupedBoard const& board, Key const& key, Moves const& goal) {
+    if (!sharing_) return search_.at_least(board, key, goal);
+    return sharing_->at_least(search_, board, key, goal,
+                              Moves(ProofSearch<RandomGame<W>>::kNoBound));
+  }
+
   ProofSearch<RandomGame<W>> search_;
+  ProofSharing* sharing_;
 };

@@ -22,6 +22,7 @@
 #include "search/proof/helper_threads.h"
 #include "search/proof/shared_proof.h"
 #include "search/prover.h"
+#include "search/random_prover.h"
 #include "search/stop_poll.h"
 #include "support/test_boards.h"
 #include "support/test_yards.h"
@@ -147,12 +148,27 @@ TEST(EngineThreads, HelpersLeaveEveryValueAsItWas) {
   EXPECT_GT(dead_ends, 10);
 }
 
-// The same on yards of groups, in the worst and best orders and with one item a group, each
-// value searched with a helper from the first board on, against a search alone.
+// The same on yards of groups, in the worst, best and random orders and with one item a group,
+// each value searched with a helper from the first board on, against a search alone.
 TEST(EngineThreads, HelpersLeaveEveryGroupedValueAsItWas) {
   std::mt19937 rng(19);
   std::uint64_t helped = 0;
-  for (int trial = 0; trial < 150; ++trial) {
+  std::uint64_t helped_random = 0;
+  for (int trial = 0; trial < 200; ++trial) {
+    if (trial >= 150) {
+      Yard const yard = random_grouped_yard(rng, 5, 4, 0.8, 3, 0.15);
+      GroupedBoard const board = dense_yard(yard).board;
+      SCOPED_TRACE(format_yard(yard));
+      ProofSharing sharing(2, 0);
+      RandomProver<4>::Table alone_table(0), table(0, true);
+      Moves const alone = RandomProver<4>(alone_table, [] {}).value(board);
+      ASSERT_EQ(RandomProver<4>(
+                    table, [] {}, &sharing)
+                    .value(board),
+                alone);
+      helped_random += sharing.helper_expanded();
+      continue;
+    }
     Yard const yard = trial % 3 == 2 ? field_shaped_yard(rng, 4, 4)
                                      : random_grouped_yard(rng, 5, 5, 0.8, 3, 0.15);
     GroupedBoard const board = dense_yard(yard).board;
@@ -177,6 +193,7 @@ TEST(EngineThreads, HelpersLeaveEveryGroupedValueAsItWas) {
     helped += sharing.helper_expanded();
   }
   EXPECT_GT(helped, 0u);
+  EXPECT_GT(helped_random, 0u);
 }
 
 // Two threads stopped by each limit, once the helpers are at work: the status, or the memory
@@ -243,23 +260,32 @@ TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
       EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
     }
   }
-  // A yard of four groups in the worst order, whose value search passes 65536 boards.
-  ParsedYard const parsed = parse_instance(
-      "6 6 24\n4 2 2 1 1\n4 1 2 3 3\n4 4 3 2 3\n4 3 1 1 4\n4 4 3 4 1\n"
-      "4 2 4 4 2\n");
-  Yard const yard = std::get<Yard>(parsed);
-  Engine one;
-  Engine two(0, nullptr, 2);
-  EXPECT_EQ(two.value(yard, Within::worst), one.value(yard, Within::worst));
-  EXPECT_GT(two.stats().helped, 0u);
-  auto const line_one = one.best_line(yard, Within::worst);
-  auto const line_two = two.best_line(yard, Within::worst);
-  ASSERT_TRUE(line_one && line_two);
-  ASSERT_EQ(line_two->size(), line_one->size());
-  for (std::size_t s = 0; s < line_one->size(); ++s) {
-    EXPECT_EQ(std::pair((*line_two)[s].stack, (*line_two)[s].slot),
-              std::pair((*line_one)[s].stack, (*line_one)[s].slot));
-    EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
+  // Yards of groups whose value search passes 65536 boards: four groups in the worst order,
+  // three in the random order, where a line's answers follow exact means.
+  struct GroupedCase {
+    char const* instance;
+    Within within;
+  };
+  for (GroupedCase const& c :
+       {GroupedCase{"6 6 24\n4 2 2 1 1\n4 1 2 3 3\n4 4 3 2 3\n4 3 1 1 4\n4 4 3 4 1\n4 2 4 4 2\n",
+                    Within::worst},
+        GroupedCase{"5 6 20\n4 3 1 2 1\n4 2 2 1 3\n4 2 2 2 1\n4 1 3 1 3\n4 3 3 1 2\n",
+                    Within::random}}) {
+    SCOPED_TRACE(c.instance);
+    Yard const yard = std::get<Yard>(parse_instance(c.instance));
+    Engine one;
+    Engine two(0, nullptr, 2);
+    EXPECT_EQ(two.value(yard, c.within), one.value(yard, c.within));
+    EXPECT_GT(two.stats().helped, 0u);
+    auto const line_one = one.best_line(yard, c.within);
+    auto const line_two = two.best_line(yard, c.within);
+    ASSERT_TRUE(line_one && line_two);
+    ASSERT_EQ(line_two->size(), line_one->size());
+    for (std::size_t s = 0; s < line_one->size(); ++s) {
+      EXPECT_EQ(std::pair((*line_two)[s].stack, (*line_two)[s].slot),
+                std::pair((*line_one)[s].stack, (*line_one)[s].slot));
+      EXPECT_EQ((*line_two)[s].after, (*line_one)[s].after);
+    }
   }
 }
 

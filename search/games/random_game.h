@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <cstddef>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -25,35 +26,52 @@
 #include "search/proof/bound_table.h"
 #include "search/proof/proof_search.h"
 
-// Lower bounds and exact values of boards in the random order, inside a memory budget.
+// Lower bounds and exact values of boards in the random order, inside a memory budget. Shared
+// among threads, it is cut into shards by hash, each behind a lock: the Boost of this system has
+// no concurrent flat map, and a slot holds a fraction, too big for a lock-free slot.
 template <int W>
 class ExpectedTable {
  public:
   using Key = GroupKey<W>;
 
-  // max_bytes 0: no budget.
-  explicit ExpectedTable(std::size_t max_bytes) : max_bytes_(max_bytes) {}
+  // max_bytes 0: no budget. shared: threads read and write it at once.
+  explicit ExpectedTable(std::size_t max_bytes, bool shared = false)
+      : max_bytes_(max_bytes / (shared ? kShards : 1)), shards_(shared ? kShards : 1) {}
 
   // (lower, upper); upper is no placement unless the value is known, and then both are it.
   std::optional<std::pair<Moves, Moves>> find(Key const& key) const {
-    auto const it = map_.find(key);
-    if (it == map_.end()) return std::nullopt;
+    Shard const& shard = shard_of(key);
+    Lock const lock(shard, locking());
+    auto const it = shard.map.find(key);
+    if (it == shard.map.end()) return std::nullopt;
     if (it->second.exact) return std::pair(it->second.value, it->second.value);
     return std::pair(it->second.value, Moves::no_placement());
   }
   void raise_lower(Key const& key, Moves const& lower) {
-    Entry& e = entry(key);
+    Shard& shard = shard_of(key);
+    Lock const lock(shard, locking());
+    Entry& e = entry(shard, key);
     if (!e.exact && e.value < lower) e.value = lower;
   }
   void set_exact(Key const& key, Moves const& value) {
-    Entry& e = entry(key);
+    Shard& shard = shard_of(key);
+    Lock const lock(shard, locking());
+    Entry& e = entry(shard, key);
     e.value = value;
     e.exact = true;
   }
-  std::size_t size() const { return map_.size(); }
+  std::size_t size() const {
+    std::size_t total = 0;
+    for (Shard const& shard : shards_) {
+      Lock const lock(shard, locking());
+      total += shard.map.size();
+    }
+    return total;
+  }
   void settle() {}
 
  private:
+  static constexpr std::size_t kShards = 64;
   // One slot: the key (8 W bytes), the value or a lower bound (a flag and a cpp_rational, whose
   // small numerators and denominators live inline), and whether it is the value.
   struct Entry {
@@ -61,17 +79,45 @@ class ExpectedTable {
     bool exact = false;
   };
   using Map = boost::unordered_flat_map<Key, Entry, GroupKeyHash<W>>;
+  struct Shard {
+    mutable std::mutex lock;
+    Map map;
+  };
+  // Locks a shard when threads share the table.
+  class Lock {
+   public:
+    Lock(Shard const& shard, bool locking) : mutex_(locking ? &shard.lock : nullptr) {
+      if (mutex_) mutex_->lock();
+    }
+    ~Lock() {
+      if (mutex_) mutex_->unlock();
+    }
+    Lock(Lock const&) = delete;
+    Lock& operator=(Lock const&) = delete;
 
-  Entry& entry(Key const& key) {
-    if (max_bytes_ != 0 && map_.size() >= map_.max_load() && !map_.contains(key) &&
-        (map_.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
+   private:
+    std::mutex* mutex_;
+  };
+
+  bool locking() const { return shards_.size() > 1; }
+  // The high bits pick the shard; the map's own probing uses the low ones.
+  Shard& shard_of(Key const& key) {
+    return shards_[GroupKeyHash<W>()(key) >> 58 & (shards_.size() - 1)];
+  }
+  Shard const& shard_of(Key const& key) const {
+    return shards_[GroupKeyHash<W>()(key) >> 58 & (shards_.size() - 1)];
+  }
+  Entry& entry(Shard& shard, Key const& key) {
+    Map& map = shard.map;
+    if (max_bytes_ != 0 && map.size() >= map.max_load() && !map.contains(key) &&
+        (map.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
       throw BudgetExceeded{};
     }
-    return map_[key];
+    return map[key];
   }
 
-  std::size_t max_bytes_;
-  Map map_;
+  std::size_t max_bytes_;  // for each shard
+  std::vector<Shard> shards_;
 };
 
 template <int W>

@@ -154,8 +154,10 @@ class ProofSearch {
   // The mean of the requests against a goal: each request is searched against what it must
   // reach for the mean to reach the goal, the others at their bounds; one that does ends the
   // proof, and when none does, every request's cost is exact, and so is the mean.
+  // Beside other threads, a helper puts off the requests another thread is in: the costs
+  // add up in any order.
   Proof mean(std::vector<Request> const& requests, Board const& board, Key const& key,
-             Value const& goal);
+             Value const& goal, std::uint64_t hash);
   // Takes the child's bounds from the table: whether it is worth need or more, whether it
   // refutes, or else puts it among the children to search; false once it refutes (in a game
   // of expected values, the walk goes on below the refuting value).
@@ -212,7 +214,7 @@ auto ProofSearch<Game>::combine(Board const& board, Key const& key, Value const&
   game_.requests(board, requests);
   Side const side = game_.side(goal);
   if constexpr (Game::kExpected) {
-    if (side == Side::mean && !requests.empty()) return mean(requests, board, key, goal);
+    if (side == Side::mean && !requests.empty()) return mean(requests, board, key, goal, hash);
   }
   auto const request_hash = [&](std::size_t i) {
     return BusyBoards::request_hash(hash, requests[i].stack, requests[i].slot);
@@ -256,7 +258,7 @@ auto ProofSearch<Game>::combine(Board const& board, Key const& key, Value const&
 
 template <class Game>
 auto ProofSearch<Game>::mean(std::vector<Request> const& requests, Board const& board,
-                             Key const& key, Value const& goal) -> Proof {
+                             Key const& key, Value const& goal, std::uint64_t hash) -> Proof {
   // In sums over the requests, each weighted by the equal stacks it stands for.
   using Sum = typename Game::Sum;
   Sum count = 0;
@@ -267,21 +269,34 @@ auto ProofSearch<Game>::mean(std::vector<Request> const& requests, Board const& 
   }
   Sum const needed = Game::sum_of(goal) * count;
   Sum done = 0;  // the exact costs of the requests searched
-  for (Request const& r : requests) {
-    rest -= Game::sum_of(r.bound) * r.weight;
-    Value const reach = Game::value_of((needed - done - rest) / r.weight);
-    Proof const request = reach < r.bound || reach == r.bound
-                              ? Proof{true, r.bound}
-                              : request_reaches(board, r.stack, r.slot, reach);
-    if (request.holds) {
-      Value const lower =
-          request.bound == Game::no_value()
-              ? request.bound
-              : Game::value_of((done + Game::sum_of(request.bound) * r.weight + rest) / count);
-      table_.raise_lower(key, lower);
-      return {true, lower};
-    }
-    done += Game::sum_of(request.bound) * r.weight;
+  auto const request_hash = [&](std::size_t i) {
+    return BusyBoards::request_hash(hash, requests[i].stack, requests[i].slot);
+  };
+  std::optional<Value> lower;  // once a request reaches what it must
+  in_turn(
+      requests.size(), helping_ ? busy_ : nullptr,
+      [&](std::size_t i) { return busy_->busy(request_hash(i)); },
+      [&](std::size_t i) {
+        Request const& r = requests[i];
+        BusyBoards::Mark const trying(busy_, busy_ ? request_hash(i) : 0);
+        rest -= Game::sum_of(r.bound) * r.weight;
+        Value const reach = Game::value_of((needed - done - rest) / r.weight);
+        Proof const request = reach < r.bound || reach == r.bound
+                                  ? Proof{true, r.bound}
+                                  : request_reaches(board, r.stack, r.slot, reach);
+        if (request.holds) {
+          lower =
+              request.bound == Game::no_value()
+                  ? request.bound
+                  : Game::value_of((done + Game::sum_of(request.bound) * r.weight + rest) / count);
+          return true;
+        }
+        done += Game::sum_of(request.bound) * r.weight;
+        return false;
+      });
+  if (lower) {
+    table_.raise_lower(key, *lower);
+    return {true, *lower};
   }
   Value const exact = Game::value_of(done / count);
   table_.set_exact(key, exact);
@@ -370,10 +385,11 @@ void ProofSearch<Game>::search_children(std::vector<Child>& children, Value& nee
       [&](std::size_t c) {
         if (c > 0 && children[c].key == children[c - 1].key) return false;
         if constexpr (Game::kExpected) {
-          // Sorted by bound: from here on, every child is worth at least what is found.
+          // Sorted by bound, every child from here on is worth at least what is found; but a
+          // child put off by a helper comes later still, so the walk goes on, cheaply.
           if (children[c].bound >= need) {
             out.least = std::min(out.least, children[c].bound);
-            return true;
+            return false;
           }
         }
         Proof const child = at_least(children[c].key, need, children[c].bound);

@@ -37,8 +37,11 @@ class ProofSharing {
   // Whether the board is worth at least goal, searched by `search` on the query's thread and
   // by helpers beside it.
   template <class Game>
-  Proof at_least(ProofSearch<Game>& search, typename Game::Board const& board,
-                 typename Game::Key const& key, int goal, int bound);
+  BasicProof<typename Game::Value> at_least(ProofSearch<Game>& search,
+                                            typename Game::Board const& board,
+                                            typename Game::Key const& key,
+                                            typename Game::Value const& goal,
+                                            typename Game::Value const& bound);
 
   // Called on every board the query's thread expands: starts the helpers when they are due.
   void tick() {
@@ -70,14 +73,17 @@ class ProofSharing {
 };
 
 template <class Game>
-Proof ProofSharing::at_least(ProofSearch<Game>& search, typename Game::Board const& board,
-                             typename Game::Key const& key, int goal, int bound) {
+BasicProof<typename Game::Value> ProofSharing::at_least(ProofSearch<Game>& search,
+                                                        typename Game::Board const& board,
+                                                        typename Game::Key const& key,
+                                                        typename Game::Value const& goal,
+                                                        typename Game::Value const& bound) {
   if (threads_ == 1) return search.at_least(board, key, goal, bound);
   if (!counting_) {
     counting_ = true;
     helpers_after_ = search.expanded() + serial_;
   }
-  if (std::optional<Proof> const decided = search.decided(board, key, goal, bound)) {
+  if (auto const decided = search.decided(board, key, goal, bound)) {
     return *decided;
   }
   if (!busy_) busy_ = std::make_unique<BusyBoards>();
