@@ -145,6 +145,7 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
   int known_order = 0;
   int committed_above = 0;  // yards where the committed order beats the worst order's bound
   int expected_above = 0;   // yards where the expected bound beats the best order's
+  int stranded = 0;         // yards where an item lifted may find no stack in the random order
   for (Yard const& start : starts) {
     {
       for (Within within : {Within::worst, Within::best, Within::random}) {
@@ -169,6 +170,7 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
           Moves const expected = expected_lower_bound(b);
           ASSERT_LE(expected, value);
           expected_above += Moves(group_lower_bound(b, within)) < expected;
+          stranded += random_order_figures(b, 720720).stranded > 0;
           Fraction const blocked = expected_blocked(b);
           for (auto const& [at, cost] : brute.request_costs(yard)) {
             if (!cost.placed()) continue;
@@ -183,6 +185,7 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
   EXPECT_GT(known_order, 1000);
   EXPECT_GT(committed_above, 100);
   EXPECT_GT(expected_above, 1000);
+  EXPECT_GT(stranded, 1000);
 }
 
 }  // namespace

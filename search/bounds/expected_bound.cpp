@@ -70,7 +70,14 @@ Fraction expected_blocked(GroupedBoard const& board) {
 Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
                                 Fraction const& blocked) {
   std::int64_t const denominator = kDenominators[board.height];
-  return Fraction(request_units(board, stack, slot, 0, denominator), denominator) + blocked;
+  // What the rest of the yard will strand, judged on it with the lifted items taken away: they
+  // land on top of stacks, which only makes the rest's landings worse.
+  GroupedBoard rest = board;
+  int lifted[kMaxGroupedHeight];
+  rest.take(stack, slot, lifted);
+  std::int64_t const units = request_units(board, stack, slot, 0, denominator) +
+                             random_order_figures(rest, denominator).stranded;
+  return Fraction(units, denominator) + blocked;
 }
 
 Moves expected_lower_bound(GroupedBoard const& board) {
@@ -87,8 +94,10 @@ Moves expected_lower_bound(GroupedBoard const& board) {
       ++count;
     }
   }
-  // The three over the denominator denominator x count.
+  // The four over the denominator denominator x count.
   std::int64_t best = std::max(blocked * count, sum);
-  best = std::max(best, retrieval_order_bound(board, Within::random) * denominator * count);
+  RandomOrderFigures const walk = random_order_figures(board, denominator);
+  best = std::max(best, (blocked + walk.stranded) * count);
+  best = std::max(best, walk.moves * denominator * count);
   return Moves(Fraction(best, denominator * count));
 }

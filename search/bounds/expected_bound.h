@@ -9,7 +9,10 @@
 // that can reach no stack without an earlier group beneath it moves once more for certain;
 // the yard is worth at least the mean of its requests' bounds. The best order's bound of a
 // fixed order (search/bounds/group_bound.h) bounds the random order too: the retrieving side told
-// nothing does no better than one that picks.
+// nothing does no better than one that picks. And the retrieving side told the whole order
+// does no better than one told nothing: to the chances to move once add, from the walk of that
+// fixed order, the chance of each lifted item to find no stack that takes it unblocked
+// (random_order_figures), for the board, and for a request on the yard it leaves.
 #pragma once
 
 #include "model/grouped_board.h"
@@ -22,5 +25,5 @@ Fraction expected_blocked(GroupedBoard const& board);
 Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
                                 Fraction const& blocked);
 
-// The bound on the board: the largest of the three.
+// The bound on the board: the largest of the four.
 Moves expected_lower_bound(GroupedBoard const& board);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -106,13 +107,15 @@ class FixedOrder {
     list_items_in_order();
   }
 
-  int moves() {
+  // chances: where to add up, before each batch leaves, stranded_chance of it.
+  int moves(double* chances = nullptr) {
     int moves = 0;
     for (int first = 0; first < count_;) {
       int const batch = rank_of(items_[first]);
       int last = first;
       while (last < count_ && rank_of(items_[last]) == batch)
         ++last;
+      if (chances) *chances += stranded_chance(batch);
       moves += leave(first, last, batch);
       first = last;
     }
@@ -205,6 +208,46 @@ class FixedOrder {
            fewest_blocked(lifted, lifted_count, caps, cap_count, {stays_rank_, strict_});
   }
 
+  // Over the items the batch lifts, the chance of each that, the batch's items leaving in a
+  // random order, no stack takes it unblocked when it is lifted (see random_order_figures). The
+  // item is lifted when the first of the batch's items below it leaves. A stack without the
+  // batch's items takes it or not for good; a stack with them takes it only once the lowest of
+  // them has left (everything above has moved or left by then), if what lies below lets it. Of
+  // the `below` items and those `waiting` lowest items, each is first alike.
+  double stranded_chance(int batch) const {
+    Landing const landing{stays_rank_, false};
+    int lowest[kMaxGroupedStacks];  // the batch's lowest unmoved slot in each stack, or -1
+    for (int s = 0; s < board_.n; ++s) {
+      lowest[s] = -1;
+      for (int j = height_[s] - 1; j >= 0; --j) {
+        if (rank_[s][j] == batch) lowest[s] = j;
+      }
+    }
+    double sum = 0;
+    for (int s = 0; s < board_.n; ++s) {
+      int below = 0;  // the batch's items below the one looked at
+      for (int j = std::max(lowest[s], 0); lowest[s] >= 0 && j < height_[s]; ++j) {
+        int const r = rank_[s][j];
+        if (r == batch) {
+          ++below;
+          continue;
+        }
+        int waiting = 0;
+        bool open = false;
+        for (int d = 0; d < board_.n && !open; ++d) {
+          if (d == s) continue;
+          if (lowest[d] < 0) {
+            open = height_[d] < board_.height && landing.unblocked(least_[d][height_[d]], r);
+          } else {
+            waiting += landing.unblocked(least_[d][lowest[d]], r);
+          }
+        }
+        if (!open) sum += static_cast<double>(below) / (below + waiting);
+      }
+    }
+    return sum;
+  }
+
   GroupedBoard const& board_;
   bool strict_;
   int stays_rank_;
@@ -219,6 +262,15 @@ class FixedOrder {
 
 int retrieval_order_bound(GroupedBoard const& board, Within within) {
   return FixedOrder(board, strict_blocking(within)).moves();
+}
+
+RandomOrderFigures random_order_figures(GroupedBoard const& board, std::int64_t denominator) {
+  double chances = 0;
+  int const moves = FixedOrder(board, false).moves(&chances);
+  // Summed in doubles and rounded down with room to spare (a millionth of a unit, far above
+  // their rounding error), so that the figure never passes the exact sum.
+  double const units = std::floor(chances * static_cast<double>(denominator) - 1e-6);
+  return {moves, units > 0 ? static_cast<std::int64_t>(units) : 0};
 }
 
 int group_lower_bound(GroupedBoard const& board, Within within) {

@@ -15,6 +15,8 @@
 // requests is at least their least.
 #pragma once
 
+#include <cstdint>
+
 #include "model/grouped_board.h"
 #include "rules/within.h"
 
@@ -64,6 +66,23 @@ int request_bound(GroupedBoard const& board, int stack, int slot, int blocked, b
 // orders: a group's items leave together, and the items above any of them are judged against the
 // yard with all of the group and those items taken away.)
 int retrieval_order_bound(GroupedBoard const& board, Within within);
+
+// Two figures of the one walk through the groups in turn that retrieval_order_bound makes in
+// the best order, for the random order:
+//  - moves: that bound, which bounds the random order too (the retrieving side told nothing
+//    does no better than one that picks);
+//  - stranded: take each item lifted (an item of an earlier group lies beneath it) when the
+//    first of those below it leaves, the items of a group leaving in a random order: the sum
+//    of the chances that it then finds no stack that takes it unblocked, the items moved so
+//    far taken away. Such an item moves twice in that order of the items, and a retrieving side
+//    told the whole order in advance does no better than one that is not, so the yard is worth
+//    at least the items' chances to move at least once plus this. In units of 1/denominator,
+//    rounded down.
+struct RandomOrderFigures {
+  int moves;
+  std::int64_t stranded;
+};
+RandomOrderFigures random_order_figures(GroupedBoard const& board, std::int64_t denominator);
 
 // The fewest of `count` lifted items (cells or ranks, in the order they are lifted) that must
 // land where they are blocked, when the stacks they may go to have least cells caps[] (which
