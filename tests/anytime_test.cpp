@@ -261,7 +261,7 @@ TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
     }
   }
   // Yards of groups whose value search passes 65536 boards: four groups in the worst order,
-  // three in the random order, where a line's answers follow exact means.
+  // and in the random order, where a line's answers follow exact means.
   struct GroupedCase {
     char const* instance;
     Within within;
@@ -269,7 +269,7 @@ TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
   for (GroupedCase const& c :
        {GroupedCase{"6 6 24\n4 2 2 1 1\n4 1 2 3 3\n4 4 3 2 3\n4 3 1 1 4\n4 4 3 4 1\n4 2 4 4 2\n",
                     Within::worst},
-        GroupedCase{"5 6 20\n4 3 1 2 1\n4 2 2 1 3\n4 2 2 2 1\n4 1 3 1 3\n4 3 3 1 2\n",
+        GroupedCase{"5 6 20\n4 1 2 2 3\n4 4 1 4 2\n4 3 1 3 4\n4 1 1 4 2\n4 3 4 2 3\n",
                     Within::random}}) {
     SCOPED_TRACE(c.instance);
     Yard const yard = std::get<Yard>(parse_instance(c.instance));

@@ -1,8 +1,9 @@
 // Yards of retrieval groups in the random order, as the proof search plays them: every item of
 // the current group still in the yard is equally likely to be asked for next, so the requesting
 // side's node is the mean of its requests, and values are exact expectations (Moves). A proof
-// that the yard is worth at least g searches each request against what it must reach for the
-// mean to reach g; one that fails has found every request's exact cost, so a board shown to
+// that the yard is worth at least g searches each request against g, then, while the mean
+// falls short, against what it must reach for the mean to reach g; one that fails has found
+// every request's exact cost, so a board shown to
 // fall short of a goal is known exactly. At the retrieving side's node every child that may be
 // worth less than the best found so far is searched, the goal lowered to each value found:
 // the least is then exact too. The table keeps a lower bound for the boards shown to reach a

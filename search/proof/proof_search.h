@@ -261,46 +261,59 @@ auto ProofSearch<Game>::mean(std::vector<Request> const& requests, Board const& 
                              Key const& key, Value const& goal, std::uint64_t hash) -> Proof {
   // In sums over the requests, each weighted by the equal stacks it stands for.
   using Sum = typename Game::Sum;
+  std::size_t const n = requests.size();
+  std::vector<Value> lower(n);  // what each request was shown to cost at least, or exactly
+  std::vector<char> exact(n, 0);
   Sum count = 0;
-  Sum rest = 0;  // the bounds of the requests not searched yet
-  for (Request const& r : requests) {
-    count += r.weight;
-    rest += Game::sum_of(r.bound) * r.weight;
+  Sum total = 0;  // of lower
+  for (std::size_t i = 0; i < n; ++i) {
+    lower[i] = requests[i].bound;
+    count += requests[i].weight;
+    total += Game::sum_of(lower[i]) * requests[i].weight;
   }
   Sum const needed = Game::sum_of(goal) * count;
-  Sum done = 0;  // the exact costs of the requests searched
+  bool reached = !(total < needed);
+  bool dead_end = false;  // a request that nothing can serve
   auto const request_hash = [&](std::size_t i) {
     return BusyBoards::request_hash(hash, requests[i].stack, requests[i].slot);
   };
-  std::optional<Value> lower;  // once a request reaches what it must
-  in_turn(
-      requests.size(), helping_ ? busy_ : nullptr,
-      [&](std::size_t i) { return busy_->busy(request_hash(i)); },
-      [&](std::size_t i) {
-        Request const& r = requests[i];
-        BusyBoards::Mark const trying(busy_, busy_ ? request_hash(i) : 0);
-        rest -= Game::sum_of(r.bound) * r.weight;
-        Value const reach = Game::value_of((needed - done - rest) / r.weight);
-        Proof const request = reach < r.bound || reach == r.bound
-                                  ? Proof{true, r.bound}
-                                  : request_reaches(board, r.stack, r.slot, reach);
-        if (request.holds) {
-          lower =
-              request.bound == Game::no_value()
-                  ? request.bound
-                  : Game::value_of((done + Game::sum_of(request.bound) * r.weight + rest) / count);
-          return true;
-        }
-        done += Game::sum_of(request.bound) * r.weight;
-        return false;
-      });
-  if (lower) {
-    table_.raise_lower(key, *lower);
-    return {true, *lower};
+  // First each request against the goal itself, then, while the mean falls short, each against
+  // all it must reach with the others at what they were shown to cost. Searched at once against
+  // all it must reach with the others at their cheap bounds, a request must most often reach
+  // far above its cost, and falls short only after finding that cost exactly: the dearest
+  // proof, where one against the goal holds at once. The second round ends every request
+  // either exact or reaching all the mean needs.
+  for (int round = 0; round < 2 && !reached; ++round) {
+    in_turn(
+        n, helping_ ? busy_ : nullptr, [&](std::size_t i) { return busy_->busy(request_hash(i)); },
+        [&](std::size_t i) {
+          if (exact[i]) return false;
+          Request const& r = requests[i];
+          Sum const own = Game::sum_of(lower[i]) * r.weight;
+          Value reach = Game::value_of((needed - total + own) / r.weight);
+          if (round == 0 && goal < reach) reach = goal;
+          if (!(lower[i] < reach)) return false;
+          BusyBoards::Mark const trying(busy_, busy_ ? request_hash(i) : 0);
+          Proof const request = request_reaches(board, r.stack, r.slot, reach);
+          if (request.bound == Game::no_value()) {
+            dead_end = reached = true;
+            return true;
+          }
+          total += Game::sum_of(request.bound) * r.weight - own;
+          lower[i] = request.bound;
+          exact[i] = !request.holds;
+          reached = !(total < needed);
+          return reached;
+        });
   }
-  Value const exact = Game::value_of(done / count);
-  table_.set_exact(key, exact);
-  return {false, exact};
+  if (reached) {
+    Value const bound = dead_end ? Game::no_value() : Game::value_of(total / count);
+    table_.raise_lower(key, bound);
+    return {true, bound};
+  }
+  Value const value = Game::value_of(total / count);
+  table_.set_exact(key, value);
+  return {false, value};
 }
 
 template <class Game>
