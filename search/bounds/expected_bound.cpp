@@ -80,11 +80,17 @@ Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
   return Fraction(units, denominator) + blocked;
 }
 
-Moves expected_lower_bound(GroupedBoard const& board) {
+Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough) {
   std::int64_t const denominator = kDenominators[board.height];
   std::int64_t const blocked = blocked_units(board, denominator);
   int const group = current_group(board);
   if (group == 0) return Moves(Fraction(blocked, denominator));
+  // The walk's two figures first: where they reach enough, the requests' bounds, which take a
+  // count of landings for each, are not needed.
+  RandomOrderFigures const walk = random_order_figures(board, denominator);
+  std::int64_t const whole = std::max(blocked + walk.stranded, walk.moves * denominator);
+  Moves const cheap(Fraction(whole, denominator));
+  if (!(cheap < enough)) return cheap;
   std::int64_t sum = 0;
   std::int64_t count = 0;
   for (int s = 0; s < board.n; ++s) {
@@ -94,10 +100,5 @@ Moves expected_lower_bound(GroupedBoard const& board) {
       ++count;
     }
   }
-  // The four over the denominator denominator x count.
-  std::int64_t best = std::max(blocked * count, sum);
-  RandomOrderFigures const walk = random_order_figures(board, denominator);
-  best = std::max(best, (blocked + walk.stranded) * count);
-  best = std::max(best, walk.moves * denominator * count);
-  return Moves(Fraction(best, denominator * count));
+  return Moves(Fraction(std::max(sum, whole * count), denominator * count));
 }

@@ -25,5 +25,6 @@ Fraction expected_blocked(GroupedBoard const& board);
 Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
                                 Fraction const& blocked);
 
-// The bound on the board: the largest of the four.
-Moves expected_lower_bound(GroupedBoard const& board);
+// The bound on the board: the largest of the four; or, once the cheaper ones reach `enough`,
+// the larger of those.
+Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough = Moves::no_placement());

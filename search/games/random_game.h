@@ -224,7 +224,7 @@ class RandomGame : public GroupedRules {
     }
     bool keep(Child& child, BasicOutcome<Moves>& out) const {
       if (!need_.placed()) return true;
-      child.bound = expected_lower_bound(*placed_);
+      child.bound = expected_lower_bound(*placed_, need_);
       if (child.bound < need_) return true;
       out.least = std::min(out.least, child.bound);
       return false;
