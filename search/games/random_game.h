@@ -102,11 +102,12 @@ class ExpectedTable {
 
   bool locking() const { return shards_.size() > 1; }
   // The high bits pick the shard; the map's own probing uses the low ones.
+  // One thread's table is one shard: the key is not hashed twice.
   Shard& shard_of(Key const& key) {
-    return shards_[GroupKeyHash<W>()(key) >> 58 & (shards_.size() - 1)];
+    return locking() ? shards_[GroupKeyHash<W>()(key) >> 58 & (kShards - 1)] : shards_[0];
   }
   Shard const& shard_of(Key const& key) const {
-    return shards_[GroupKeyHash<W>()(key) >> 58 & (shards_.size() - 1)];
+    return locking() ? shards_[GroupKeyHash<W>()(key) >> 58 & (kShards - 1)] : shards_[0];
   }
   Entry& entry(Shard& shard, Key const& key) {
     Map& map = shard.map;
