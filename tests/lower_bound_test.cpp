@@ -115,6 +115,33 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
   EXPECT_GT(settled_boards, 1000);
 }
 
+// The random order's chances of being stranded, worked by hand. A lifted item that no stack
+// takes now, with w stacks that take it once their lowest item of the group has left, and k
+// items of the group below it, is stranded with chance k/(k + w); items above that lowest item
+// do not delay the stack, and a stack that takes it now leaves it no chance.
+TEST(GroupedLowerBounds, StrandedChancesWorkedByHand) {
+  struct Case {
+    Yard yard;  // cell groups + 1 stays, 0 is empty
+    double chance;
+  };
+  Case const cases[] = {
+      // The item that stays waits on the first stack's lowest 1 against the 1 beneath it.
+      {{3, 4, 2, {{1, 1, 0, 0}, {1, 3, 0, 0}, {2, 0, 0, 0}}}, 0.5},
+      // An empty stack takes it now.
+      {{3, 4, 2, {{1, 1, 0, 0}, {1, 3, 0, 0}, {0, 0, 0, 0}}}, 0.0},
+      // Two 1s beneath it, one stack waiting: 2/3.
+      {{3, 4, 2, {{1, 0, 0, 0}, {1, 1, 3, 0}, {2, 0, 0, 0}}}, 2.0 / 3},
+      // Each 2 has two stacks waiting: 1/3 each.
+      {{3, 4, 2, {{1, 2, 0, 0}, {1, 2, 0, 0}, {1, 2, 0, 0}}}, 3 * (1.0 / 3)},
+  };
+  for (Case const& c : cases) {
+    SCOPED_TRACE(format_yard(c.yard));
+    GroupedBoard const board = dense_yard(c.yard).board;
+    EXPECT_NEAR(static_cast<double>(random_order_figures(board, 720720).stranded) / 720720,
+                c.chance, 1e-5);
+  }
+}
+
 // The bounds of yards of groups, on every yard the brute force values: in each order, the
 // order's own bound, the worst order's bound of a committed order, the random order's expected
 // bounds (the board's and each request's), and on yards of one item a group the known order's.
