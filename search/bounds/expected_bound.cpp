@@ -84,9 +84,12 @@ Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough) {
   std::int64_t const denominator = kDenominators[board.height];
   std::int64_t const blocked = blocked_units(board, denominator);
   int const group = current_group(board);
-  if (group == 0) return Moves(Fraction(blocked, denominator));
-  // The walk's two figures first: where they reach enough, the requests' bounds, which take a
-  // count of landings for each, are not needed.
+  // Cheapest first, each figure taken only where the ones before do not reach enough: most
+  // children a search looks at are cut by the chances to move once alone (over nine in ten on
+  // 6x4 yards), then the walk's two figures, then the requests' bounds, which take a count of
+  // landings for each.
+  Moves const first_moves(Fraction(blocked, denominator));
+  if (group == 0 || !(first_moves < enough)) return first_moves;
   RandomOrderFigures const walk = random_order_figures(board, denominator);
   std::int64_t const whole = std::max(blocked + walk.stranded, walk.moves * denominator);
   Moves const cheap(Fraction(whole, denominator));
