@@ -3,6 +3,7 @@
 #pragma once
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cstdint>
 #include <string>
 
 #include "rules/no_placement.h"
@@ -10,6 +11,29 @@
 // Denominators of expectations grow like the factorial of a group's size, so an exact value
 // needs integers of any size; cpp_rational keeps small ones inline, without allocating.
 using Fraction = boost::multiprecision::cpp_rational;
+
+// a < b, through 64-bit products when both terms of both fractions fit one limb with room: the
+// searches of the random order compare fractions at every child they make, and the general
+// comparison, which sizes its products first, was a sixth of their time.
+inline bool fraction_less(Fraction const& a, Fraction const& b) {
+  auto const small = [](auto const& part) { return part.size() == 1 && *part.limbs() >> 62 == 0; };
+  auto const& an = a.backend().num();
+  auto const& ad = a.backend().denom();
+  auto const& bn = b.backend().num();
+  auto const& bd = b.backend().denom();
+  if (!(small(an) && small(ad) && small(bn) && small(bd))) return a < b;
+  auto const term = [](auto const& part) {
+    auto const magnitude = static_cast<std::int64_t>(*part.limbs());
+    return part.sign() ? -magnitude : magnitude;
+  };
+  std::int64_t left;
+  std::int64_t right;
+  if (__builtin_mul_overflow(term(an), term(bd), &left) ||
+      __builtin_mul_overflow(term(bn), term(ad), &right)) {
+    return a < b;
+  }
+  return left < right;
+}
 
 class Moves {
  public:
@@ -36,7 +60,7 @@ class Moves {
   }
   friend bool operator<(Moves const& a, Moves const& b) {
     if (!a.placed_ || !b.placed_) return a.placed_ && !b.placed_;
-    return a.exact_ < b.exact_;
+    return fraction_less(a.exact_, b.exact_);
   }
   friend bool operator>(Moves const& a, Moves const& b) { return b < a; }
   friend bool operator<=(Moves const& a, Moves const& b) { return !(b < a); }
