@@ -36,13 +36,16 @@ class RandomProver {
         shared_at_least(board, key, Moves::no_placement()).holds) {
       return Moves::no_placement();
     }
-    // Whole moves at a time: each goal the value reaches leaves a lower bound in the table
+    // Half a move at a time: each goal the value reaches leaves a lower bound in the table
     // (what a search that stops has proved), and the goal it falls short of finds the value.
+    // Steps of half a move cost an exact search no more than whole ones (the work is the
+    // exact evaluation, however it is reached) and leave a stopped search a lower bound up
+    // to half a move closer.
     Moves lower = expected_lower_bound(board);
     if (auto const known = search_.table().find(key)) lower = std::max(lower, known->first);
     while (true) {
       Fraction const& v = lower.exact();
-      Moves const goal(Fraction(numerator(v) / denominator(v) + 1));
+      Moves const goal(Fraction(numerator(v) * 2 / denominator(v) + 1, 2));
       auto const proof = shared_at_least(board, key, goal);
       if (!proof.holds) return proof.bound;
       lower = proof.bound;
