@@ -24,27 +24,64 @@ constexpr std::array<std::int64_t, kMaxGroupedHeight + 1> common_denominators() 
 }
 constexpr auto kDenominators = common_denominators();
 
-// The chance, in units of 1/denominator, that the item at (stack, slot) must move.
-std::int64_t chance_to_move(GroupedBoard const& board, int stack, int slot,
-                            std::int64_t denominator) {
+// same_units[height][k]: the chance k/(k + 1), in units of that height's denominator; looked up
+// rather than divided, since the chances are summed on every child the search makes.
+struct SameUnits {
+  std::int64_t units[kMaxGroupedHeight + 1][kMaxGroupedHeight + 1];
+};
+constexpr SameUnits same_units() {
+  SameUnits table{};
+  for (int h = 0; h <= kMaxGroupedHeight; ++h) {
+    for (int k = 0; k <= kMaxGroupedHeight; ++k)
+      table.units[h][k] = kDenominators[h] / (k + 1) * k;
+  }
+  return table;
+}
+constexpr SameUnits kSameUnits = same_units();
+
+// The chance, in units of the board's denominator, that the item at (stack, slot) must move.
+std::int64_t chance_to_move(GroupedBoard const& board, int stack, int slot) {
   int const item = board.cell[stack][slot];
   int const below = board.low[stack][slot];
-  if (below < item) return denominator;
+  if (below < item) return kDenominators[board.height];
   if (below > item || item == board.stays) return 0;
   int same = 0;
   for (int j = 0; j < slot; ++j)
     same += board.cell[stack][j] == item;
-  return denominator / (same + 1) * same;
+  return kSameUnits.units[board.height][same];
 }
 
-// The sum of the chances, in units of 1/denominator.
-std::int64_t blocked_units(GroupedBoard const& board, std::int64_t denominator) {
+// The sum of the chances, in units of the board's denominator: one pass up each stack, keeping
+// the least item below and how many times it occurs there.
+std::int64_t blocked_units(GroupedBoard const& board) {
+  std::int64_t const certain = kDenominators[board.height];
+  std::int64_t const* const units = kSameUnits.units[board.height];
   std::int64_t sum = 0;
   for (int s = 0; s < board.n; ++s) {
-    for (int j = 1; j < board.level[s]; ++j)
-      sum += chance_to_move(board, s, j, denominator);
+    if (board.level[s] == 0) continue;
+    int least = board.cell[s][0];
+    int same = 1;  // of `least`, below the item looked at
+    for (int j = 1; j < board.level[s]; ++j) {
+      int const item = board.cell[s][j];
+      if (least < item) {
+        sum += certain;
+      } else if (least == item) {
+        if (item != board.stays) sum += units[same];
+        ++same;
+      } else {
+        least = item;
+        same = 1;
+      }
+    }
   }
   return sum;
+}
+
+// units/denominator, reduced in 64 bits first: the general reduction divides multiprecision
+// numbers, and this is made on every child the search makes.
+Moves in_units(std::int64_t units, std::int64_t denominator) {
+  std::int64_t const g = std::gcd(units, denominator);
+  return Moves(Fraction(units / g, denominator / g));
 }
 
 // The request's bound in units of 1/denominator, given the board's blocked_units.
@@ -52,7 +89,7 @@ std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::
                            std::int64_t denominator) {
   std::int64_t here = 0;
   for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
-    here += chance_to_move(board, stack, j, denominator);
+    here += chance_to_move(board, stack, j);
   // The lifted items' certain second moves are the best order's, where an item of its own
   // group beneath does not count.
   int const certain = request_bound(board, stack, slot, 0, false);
@@ -64,7 +101,7 @@ std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::
 
 Fraction expected_blocked(GroupedBoard const& board) {
   std::int64_t const denominator = kDenominators[board.height];
-  return Fraction(blocked_units(board, denominator), denominator);
+  return Fraction(blocked_units(board), denominator);
 }
 
 Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
@@ -82,17 +119,17 @@ Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
 
 Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough) {
   std::int64_t const denominator = kDenominators[board.height];
-  std::int64_t const blocked = blocked_units(board, denominator);
+  std::int64_t const blocked = blocked_units(board);
   int const group = current_group(board);
   // Cheapest first, each figure taken only where the ones before do not reach enough: most
   // children a search looks at are cut by the chances to move once alone (over nine in ten on
   // 6x4 yards), then the walk's two figures, then the requests' bounds, which take a count of
   // landings for each.
-  Moves const first_moves(Fraction(blocked, denominator));
+  Moves const first_moves = in_units(blocked, denominator);
   if (group == 0 || !(first_moves < enough)) return first_moves;
   RandomOrderFigures const walk = random_order_figures(board, denominator);
   std::int64_t const whole = std::max(blocked + walk.stranded, walk.moves * denominator);
-  Moves const cheap(Fraction(whole, denominator));
+  Moves const cheap = in_units(whole, denominator);
   if (!(cheap < enough)) return cheap;
   std::int64_t sum = 0;
   std::int64_t count = 0;
