@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "rules/no_placement.h"
+#include "search/games/random_game.h"
 
 namespace {
 
@@ -194,6 +195,43 @@ TEST(BoundTable, BoardsOfAnotherSizeWithTheSameCodesAreOtherBoards) {
     EXPECT_EQ(table.size(), 1u);
     table.settle();                      // a shared table lets the other size's array go only now
     EXPECT_EQ(table.bytes(), 64u * 17);  // the first array, 64 slots, of the new size alone
+  }
+}
+
+// The table of the random order keeps most fractions inline and the rest aside: every kind comes
+// back as it went in, as a value or as a lower bound that only rises.
+TEST(ExpectedTable, KeepsEveryFractionAsGiven) {
+  using boost::multiprecision::cpp_int;
+  std::vector<Moves> const values = {
+      Moves(0),
+      Moves(Fraction(555071, 40320)),
+      Moves(Fraction((cpp_int(1) << 62) + 1, 3)),
+      Moves(Fraction((cpp_int(1) << 63) + 1, 5)),  // a numerator past 63 bits
+      Moves(Fraction(7, (cpp_int(1) << 64) + 1)),  // a denominator past 64 bits
+      Moves(Fraction(cpp_int(1) << 130, 3)),       // several limbs
+      Moves::no_placement(),
+  };
+  for (bool const shared : {false, true}) {
+    SCOPED_TRACE(shared);
+    ExpectedTable<1> table(0, shared);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      GroupKey<1> exact;
+      GroupKey<1> lower;
+      exact.word[0] = 2 * i;
+      lower.word[0] = 2 * i + 1;
+      table.set_exact(exact, values[i]);
+      table.raise_lower(lower, values[i]);
+      table.raise_lower(lower, Moves(Fraction(1, 3)));  // lower: no effect past the first
+      Moves const expected = values[i] < Moves(Fraction(1, 3)) ? Moves(Fraction(1, 3)) : values[i];
+      auto const found_exact = table.find(exact);
+      auto const found_lower = table.find(lower);
+      ASSERT_TRUE(found_exact && found_lower);
+      EXPECT_EQ(found_exact->first, values[i]);
+      EXPECT_EQ(found_exact->second, values[i]);
+      EXPECT_EQ(found_lower->first, expected);
+      EXPECT_EQ(found_lower->second, Moves::no_placement());
+    }
+    EXPECT_EQ(table.size(), 2 * values.size());
   }
 }
 

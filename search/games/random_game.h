@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -45,20 +47,21 @@ class ExpectedTable {
     Lock const lock(shard, locking());
     auto const it = shard.map.find(key);
     if (it == shard.map.end()) return std::nullopt;
-    if (it->second.exact) return std::pair(it->second.value, it->second.value);
-    return std::pair(it->second.value, Moves::no_placement());
+    Moves value = it->second.value();
+    if (it->second.exact) return std::pair(value, value);
+    return std::pair(std::move(value), Moves::no_placement());
   }
   void raise_lower(Key const& key, Moves const& lower) {
     Shard& shard = shard_of(key);
     Lock const lock(shard, locking());
     Entry& e = entry(shard, key);
-    if (!e.exact && e.value < lower) e.value = lower;
+    if (!e.exact && e.value() < lower) e.set(lower);
   }
   void set_exact(Key const& key, Moves const& value) {
     Shard& shard = shard_of(key);
     Lock const lock(shard, locking());
     Entry& e = entry(shard, key);
-    e.value = value;
+    e.set(value);
     e.exact = true;
   }
   std::size_t size() const {
@@ -73,12 +76,39 @@ class ExpectedTable {
 
  private:
   static constexpr std::size_t kShards = 64;
-  // One slot: the key (8 W bytes), the value or a lower bound (a flag and a cpp_rational, whose
-  // small numerators and denominators live inline), and whether it is the value.
+  // One slot: the key (8 W bytes) and this, the value or a lower bound. A fraction whose terms
+  // fit 64 bits, nearly all of them, is kept inline in lowest terms; any other on the heap.
+  // (A Moves inline would take 80 bytes: the slots are what the table's memory goes to.)
   struct Entry {
-    Moves value = 0;
-    bool exact = false;
+    std::int64_t numerator = 0;
+    std::int64_t denominator = 1;   // 0: the value is *big, or no placement when that is empty
+    std::unique_ptr<Fraction> big;  // a value whose terms do not fit
+    bool exact = false;             // whether it is the value, not a lower bound
+
+    Moves value() const {
+      if (denominator == 0) return big ? Moves(*big) : Moves::no_placement();
+      // Already in lowest terms: set as they are, without reducing them again.
+      Fraction f;
+      f.backend().num() = static_cast<long long>(numerator);
+      f.backend().denom() = static_cast<long long>(denominator);
+      return Moves(std::move(f));
+    }
+    void set(Moves const& m) {
+      big.reset();
+      denominator = 0;
+      if (!m.placed()) return;
+      auto const& num = m.exact().backend().num();
+      auto const& den = m.exact().backend().denom();
+      if (num.size() == 1 && den.size() == 1 && (*num.limbs() | *den.limbs()) >> 63 == 0) {
+        auto const magnitude = static_cast<std::int64_t>(*num.limbs());
+        numerator = num.sign() ? -magnitude : magnitude;
+        denominator = static_cast<std::int64_t>(*den.limbs());
+      } else {
+        big = std::make_unique<Fraction>(m.exact());
+      }
+    }
   };
+  static_assert(sizeof(Entry) == 32);
   using Map = boost::unordered_flat_map<Key, Entry, GroupKeyHash<W>>;
   struct Shard {
     mutable std::mutex lock;
