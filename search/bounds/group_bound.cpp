@@ -148,7 +148,8 @@ class FixedOrder {
   // pass: (cell, slot, stack) order without a comparison sort, since this runs at every node.
   void list_items_in_order() {
     Item listed[kMaxGroupedStacks * kMaxGroupedHeight];
-    int start[kMaxDenseGroups + 3] = {};
+    int start[kMaxDenseGroups + 3];
+    std::fill_n(start, board_.stays + 2, 0);  // the cells in use only: this runs at every node
     for (int j = 0; j < board_.height; ++j) {
       for (int s = 0; s < board_.n; ++s) {
         if (j >= board_.level[s] || board_.cell[s][j] == board_.stays) continue;
