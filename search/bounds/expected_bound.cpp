@@ -77,13 +77,6 @@ std::int64_t blocked_units(GroupedBoard const& board) {
   return sum;
 }
 
-// units/denominator, reduced in 64 bits first: the general reduction divides multiprecision
-// numbers, and this is made on every child the search makes.
-Moves in_units(std::int64_t units, std::int64_t denominator) {
-  std::int64_t const g = std::gcd(units, denominator);
-  return Moves(Fraction(units / g, denominator / g));
-}
-
 // The request's bound in units of 1/denominator, given the board's blocked_units.
 std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::int64_t blocked,
                            std::int64_t denominator) {
@@ -125,11 +118,11 @@ Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough) {
   // children a search looks at are cut by the chances to move once alone (over nine in ten on
   // 6x4 yards), then the walk's two figures, then the requests' bounds, which take a count of
   // landings for each.
-  Moves const first_moves = in_units(blocked, denominator);
+  Moves const first_moves = Moves(lowest_terms(blocked, denominator));
   if (group == 0 || !(first_moves < enough)) return first_moves;
   RandomOrderFigures const walk = random_order_figures(board, denominator);
   std::int64_t const whole = std::max(blocked + walk.stranded, walk.moves * denominator);
-  Moves const cheap = in_units(whole, denominator);
+  Moves const cheap = Moves(lowest_terms(whole, denominator));
   if (!(cheap < enough)) return cheap;
   std::int64_t sum = 0;
   std::int64_t count = 0;

@@ -77,7 +77,7 @@ class ExpectedTable {
  private:
   static constexpr std::size_t kShards = 64;
   // One slot: the key (8 W bytes) and this, the value or a lower bound. A fraction whose terms
-  // fit 64 bits, nearly all of them, is kept inline in lowest terms; any other on the heap.
+  // fit 62 bits, nearly all of them, is kept inline in lowest terms; any other on the heap.
   // (A Moves inline would take 80 bytes: the slots are what the table's memory goes to.)
   struct Entry {
     std::int64_t numerator = 0;
@@ -87,23 +87,12 @@ class ExpectedTable {
 
     Moves value() const {
       if (denominator == 0) return big ? Moves(*big) : Moves::no_placement();
-      // Already in lowest terms: set as they are, without reducing them again.
-      Fraction f;
-      f.backend().num() = static_cast<long long>(numerator);
-      f.backend().denom() = static_cast<long long>(denominator);
-      return Moves(std::move(f));
+      return Moves(lowest_terms(numerator, denominator));
     }
     void set(Moves const& m) {
       big.reset();
       denominator = 0;
-      if (!m.placed()) return;
-      auto const& num = m.exact().backend().num();
-      auto const& den = m.exact().backend().denom();
-      if (num.size() == 1 && den.size() == 1 && (*num.limbs() | *den.limbs()) >> 63 == 0) {
-        auto const magnitude = static_cast<std::int64_t>(*num.limbs());
-        numerator = num.sign() ? -magnitude : magnitude;
-        denominator = static_cast<std::int64_t>(*den.limbs());
-      } else {
+      if (m.placed() && !small_terms(m.exact(), numerator, denominator)) {
         big = std::make_unique<Fraction>(m.exact());
       }
     }
