@@ -28,7 +28,9 @@ Moves smaller(Moves const& a, Moves const& b) {
 void RootBounds::set(PackedBoard const& board) {
   if (root_ && root_->two_class && root_->packed == board) return;
   DenseYard const dense = dense_yard(yard_of(unpack(board)));
-  root_ = Root{true, board, dense.board, Within::worst, std::nullopt, false, false, nullptr};
+  root_.emplace();
+  root_->packed = board;
+  root_->grouped = dense.board;
 }
 
 void RootBounds::set(GroupedBoard const& board, Within within) {
@@ -36,12 +38,15 @@ void RootBounds::set(GroupedBoard const& board, Within within) {
       key_of<32>(root_->grouped) == key_of<32>(board)) {
     return;
   }
-  root_ = Root{false, {}, board, within, std::nullopt, false, false, nullptr};
+  root_.emplace();
+  root_->two_class = false;
+  root_->grouped = board;
+  root_->within = within;
 }
 
 void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
                              Clock::time_point until) {
-  if (!root_ || root_->rule || root_->rule_given_up) return;
+  if (!root_ || root_->rule_given_up || root_->look_ahead || root_->look_ahead_given_up) return;
   if (!root_->rule_costs) {
     root_->rule_costs = std::make_shared<RuleCosts>(root_->grouped, root_->within, max_bytes);
   }
@@ -51,36 +56,40 @@ void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std
     if (Clock::now() >= until) throw RuleOutOfTime{};
     if (outer) (*outer)();
   };
+  bool const looking_ahead = root_->rule.has_value();
   std::optional<Moves> cost;
   {
     StopPoll::Scope const polling(&check);
     try {
-      cost = root_->rule_costs->cost(root_->grouped);
+      cost = looking_ahead ? root_->rule_costs->look_ahead_cost(root_->grouped)
+                           : root_->rule_costs->cost(root_->grouped);
     } catch (RuleOutOfTime const&) {
       return;
     }
   }
   if (!cost) {
-    root_->rule_given_up = true;
+    (looking_ahead ? root_->look_ahead_given_up : root_->rule_given_up) = true;
     return;
   }
-  root_->rule = *cost;
-  if (!cost->placed()) return;
-  // Telling the search only saves it work: a full table may refuse.
-  try {
-    if (root_->two_class) {
-      table.cut_upper(root_->packed, cost->whole_moves());
-    } else if (search) {
-      search->limit_above(root_->grouped, *cost);
+  (looking_ahead ? root_->look_ahead : root_->rule) = *cost;
+  if (cost->placed()) {
+    // Telling the search only saves it work: a full table may refuse.
+    try {
+      if (root_->two_class) {
+        table.cut_upper(root_->packed, cost->whole_moves());
+      } else if (search) {
+        search->limit_above(root_->grouped, *cost);
+      }
+    } catch (BudgetExceeded const&) {
     }
-  } catch (BudgetExceeded const&) {
   }
+  // The improved rule goes on in what is left of the share.
+  if (!looking_ahead && cost->placed()) ensure_rule(table, search, max_bytes, until);
 }
 
 ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch const* search) const {
   if (root_->two_class) {
-    ValueBounds b{moves_lower_bound(WorkingBoard(root_->packed)),
-                  root_->rule.value_or(Moves::no_placement())};
+    ValueBounds b{moves_lower_bound(WorkingBoard(root_->packed)), rule_upper()};
     if (std::optional<Bounds> const known = table.find(root_->packed)) {
       b.lower = larger(b.lower, stored_moves(known->lower));
       b.upper = smaller(b.upper, stored_moves(known->upper));
@@ -90,7 +99,7 @@ ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch cons
   Moves const cheap = root_->within == Within::random
                           ? expected_lower_bound(root_->grouped)
                           : Moves(group_lower_bound(root_->grouped, root_->within));
-  ValueBounds b{cheap, root_->rule.value_or(Moves::no_placement())};
+  ValueBounds b{cheap, rule_upper()};
   if (search) {
     auto const [lower, upper] = search->proven(root_->grouped);
     b.lower = larger(b.lower, lower);
@@ -99,7 +108,16 @@ ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch cons
   return b;
 }
 
+bool RootBounds::looks_ahead() const {
+  return root_->look_ahead && root_->rule && !(*root_->rule < *root_->look_ahead);
+}
+
+Moves RootBounds::rule_upper() const {
+  if (looks_ahead()) return *root_->look_ahead;
+  return root_->rule.value_or(Moves::no_placement());
+}
+
 std::optional<std::vector<RuleCosts::Step>> RootBounds::rule_line() const {
   if (!root_ || !root_->rule) return std::nullopt;
-  return root_->rule_costs->line(root_->grouped);
+  return root_->rule_costs->line(root_->grouped, looks_ahead());
 }

@@ -1,9 +1,10 @@
 // What is proven about the board a query looks for (the root), for progress reports and for
 // the answer of a query that stopped: the search's own bounds on it, a cheap lower bound, and
 // the cost of a fixed rule of placement (search/bounds/rule_cost.h) as an upper bound, with the
-// rule's line as its witness. The rule's cost is worked out once a search has run for a while, in a
+// rule's line as its witness; once that is known, the cost of the rule improved by looking
+// ahead, and its line. The rule's costs are worked out once a search has run for a while, in a
 // share of the time it has left, and after a stop in a short grace; an exact answer does not
-// wait for it.
+// wait for them.
 #pragma once
 
 #include <chrono>
@@ -34,7 +35,8 @@ class RootBounds {
   GroupedBoard const& grouped() const { return root_->grouped; }
   Within within() const { return root_->within; }
 
-  // Works out the rule's cost on the root until `until`, its memory within max_bytes, and
+  // Works out the rule's cost on the root until `until`, then the improved rule's, their
+  // memory within max_bytes, and
   // tells the search that holds the root (the two-class table, or the grouped search, if any),
   // so that proofs that the root is worth more end at once. Cut short, it goes on from where it
   // stopped when asked again; once its memory runs out, the rule gives no bound. Throws what
@@ -49,6 +51,11 @@ class RootBounds {
   std::optional<std::vector<RuleCosts::Step>> rule_line() const;
 
  private:
+  // Whether the improved rule's cost is known and the lesser: the upper bound and line are its.
+  bool looks_ahead() const;
+  // The rules' upper bound: the lesser cost known, or no placement for none.
+  Moves rule_upper() const;
+
   struct Root {
     bool two_class = true;
     PackedBoard packed{};
@@ -56,6 +63,8 @@ class RootBounds {
     Within within = Within::worst;
     std::optional<Moves> rule;  // its cost, once known
     bool rule_given_up = false;
+    std::optional<Moves> look_ahead;  // the improved rule's cost, once known
+    bool look_ahead_given_up = false;
     bool graced = false;
     std::shared_ptr<RuleCosts> rule_costs;
   };

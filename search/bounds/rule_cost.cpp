@@ -1,10 +1,12 @@
 #include "search/bounds/rule_cost.h"
 
+#include <algorithm>
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 #include "rules/retrieval.h"
@@ -68,6 +70,8 @@ Moves moves_of(double cost) {
 struct RuleCosts::Search {
   virtual ~Search() = default;
   virtual double cost(GroupedBoard const& board) = 0;
+  // The search's answer to the request at (stack, slot): the board as placed.
+  virtual GroupedBoard answer(GroupedBoard const& board, int stack, int slot) = 0;
 };
 
 namespace {
@@ -95,9 +99,17 @@ std::pair<int, int> own_choice(GroupedBoard const& board) {
 template <int W>
 class RuleSearch : public RuleCosts::Search {
  public:
-  RuleSearch(Within within, std::size_t max_bytes) : within_(within), max_bytes_(max_bytes) {}
+  // base: the rule whose answers this search improves on by looking one request ahead, or
+  // null for the rule itself.
+  RuleSearch(Within within, std::size_t max_bytes, RuleSearch* base = nullptr)
+      : within_(within), max_bytes_(max_bytes), base_(base) {}
 
   double cost(GroupedBoard const& board) override { return cost(board, key_of<W>(board)); }
+
+  GroupedBoard answer(GroupedBoard const& board, int stack, int slot) override {
+    GroupedBoard const placed = place_by_rule(board, stack, slot, within_);
+    return base_ ? look_ahead(board, stack, slot, placed) : placed;
+  }
 
  private:
   using Map = boost::unordered_flat_map<GroupKey<W>, double, GroupKeyHash<W>>;
@@ -148,20 +160,59 @@ class RuleSearch : public RuleCosts::Search {
   double request_cost(GroupedBoard const& board, int s, int j) {
     Retrieval<GroupedBoard> const retrieval(board, s, j);
     if (!retrieval.fits()) return kNone;
-    GroupedBoard const placed = place_by_rule(board, s, j, within_);
+    GroupedBoard const placed = answer(board, s, j);
     double const rest = cost(placed, key_of<W>(placed));
     double const c = retrieval.lifted_count() + rest;
     return rest == std::floor(rest) ? c : up(c);
   }
 
+  // Of the request's placements, the one whose child the rule finishes cheapest; the rule's
+  // own placement among equals, then the first in the walk's order. Whatever the rule's answer
+  // costs, this answer costs no more: the rule's cost bounds it from each child on, and so by
+  // induction from the board. A placement whose every child is worth the best cost found (the
+  // placement bound) cannot do better and is cut off.
+  GroupedBoard look_ahead(GroupedBoard const& board, int stack, int slot, GroupedBoard placed) {
+    bool const strict = strict_blocking(within_);
+    LiftedItems const lifting(board, stack, slot, strict);
+    if (lifting.count == 0) return placed;
+    int const rest = blocked_items(board, strict) - lifting.blocked_here;
+    GroupPlacementBound bound(lifting.count, lifting.items, strict);
+    double best = base_->cost(placed);
+    Retrieval<GroupedBoard> retrieval(board, stack, slot);
+    retrieval.walk(
+        [&](GroupedBoard const& partial, int i, int last) {
+          StopPoll::poll();
+          return i < lifting.count &&
+                 bound.after(partial, i, last, stack, rest) - lifting.count >= best;
+        },
+        [&](GroupedBoard const& child) {
+          double const c = base_->cost(child);
+          if (c < best) {
+            best = c;
+            placed = child;
+          }
+          return true;
+        });
+    return placed;
+  }
+
   Within within_;
   std::size_t max_bytes_;
+  RuleSearch* base_;
   Map memo_;
 };
 
+// The rule's search, and the one that improves on it by looking ahead (in the worst and random
+// orders; in the best order the known-order search draws lines of its own).
 template <int W>
-std::unique_ptr<RuleCosts::Search> search_of_width(Within within, std::size_t max_bytes) {
-  return std::make_unique<RuleSearch<W>>(within, max_bytes);
+std::pair<std::unique_ptr<RuleCosts::Search>, std::unique_ptr<RuleCosts::Search>> searches_of_width(
+    Within within, std::size_t rule_bytes, std::size_t look_ahead_bytes) {
+  auto rule = std::make_unique<RuleSearch<W>>(within, rule_bytes);
+  std::unique_ptr<RuleCosts::Search> look_ahead;
+  if (within != Within::best) {
+    look_ahead = std::make_unique<RuleSearch<W>>(within, look_ahead_bytes, rule.get());
+  }
+  return {std::move(rule), std::move(look_ahead)};
 }
 
 }  // namespace
@@ -177,12 +228,16 @@ GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Withi
 
 RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes)
     : within_(within) {
+  // The look-ahead's own table is the smaller: its boards are a few of those the rule meets.
+  std::size_t const rule_bytes = max_bytes - max_bytes / 4;
+  std::size_t const look_ahead_bytes = max_bytes == 0 ? 0 : std::max<std::size_t>(max_bytes / 4, 1);
   int const bits = key_bits(shape.n, shape.height, shape.stays);
-  search_ = bits <= 128    ? search_of_width<2>(within, max_bytes)
-            : bits <= 256  ? search_of_width<4>(within, max_bytes)
-            : bits <= 512  ? search_of_width<8>(within, max_bytes)
-            : bits <= 1024 ? search_of_width<16>(within, max_bytes)
-                           : search_of_width<32>(within, max_bytes);
+  std::tie(search_, look_ahead_) =
+      bits <= 128    ? searches_of_width<2>(within, rule_bytes, look_ahead_bytes)
+      : bits <= 256  ? searches_of_width<4>(within, rule_bytes, look_ahead_bytes)
+      : bits <= 512  ? searches_of_width<8>(within, rule_bytes, look_ahead_bytes)
+      : bits <= 1024 ? searches_of_width<16>(within, rule_bytes, look_ahead_bytes)
+                     : searches_of_width<32>(within, rule_bytes, look_ahead_bytes);
 }
 
 RuleCosts::~RuleCosts() = default;
@@ -197,7 +252,18 @@ std::optional<Moves> RuleCosts::cost(GroupedBoard const& board) {
   }
 }
 
-std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board) {
+std::optional<Moves> RuleCosts::look_ahead_cost(GroupedBoard const& board) {
+  if (!look_ahead_ || look_ahead_gave_up_) return std::nullopt;
+  try {
+    return moves_of(look_ahead_->cost(board));
+  } catch (GaveUp const&) {
+    look_ahead_gave_up_ = true;
+    return std::nullopt;
+  }
+}
+
+std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board, bool looking_ahead) {
+  Search& search = looking_ahead ? *look_ahead_ : *search_;
   std::vector<Step> steps;
   GroupedBoard current = canonical(board);
   while (int const group = current_group(current)) {
@@ -210,10 +276,12 @@ std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board) {
         Retrieval<GroupedBoard> const retrieval(current, s, j);
         Step step{s, j, Moves::no_placement(), retrieval.lifted_count(), retrieval.fits(), current};
         if (step.placed) {
-          step.after = canonical(place_by_rule(current, s, j, within_));
-          std::optional<Moves> const rest = cost(step.after);
-          if (!rest) throw std::logic_error("the rule's line asked past its costs");
-          step.cost = step.lifted + *rest;
+          try {
+            step.after = canonical(search.answer(current, s, j));
+            step.cost = step.lifted + moves_of(search.cost(step.after));
+          } catch (GaveUp const&) {
+            throw std::logic_error("the rule's line asked past its costs");
+          }
         }
         if (!chosen || chosen->cost < step.cost) chosen = std::move(step);
       }
