@@ -158,11 +158,16 @@ class RuleSearch : public RuleCosts::Search {
   }
 
   double request_cost(GroupedBoard const& board, int s, int j) {
-    Retrieval<GroupedBoard> const retrieval(board, s, j);
-    if (!retrieval.fits()) return kNone;
+    // Whether the lifted items fit, worked out here rather than by a Retrieval: that copies
+    // the board, and this runs on every request of every board the rule meets.
+    int const lifted = board.level[s] - 1 - j;
+    int room = 0;
+    for (int d = 0; d < board.n; ++d)
+      room += d == s ? 0 : board.free_slots(d);
+    if (room < lifted) return kNone;
     GroupedBoard const placed = answer(board, s, j);
     double const rest = cost(placed, key_of<W>(placed));
-    double const c = retrieval.lifted_count() + rest;
+    double const c = lifted + rest;
     return rest == std::floor(rest) ? c : up(c);
   }
 
