@@ -3,6 +3,7 @@
 #include "model/working_board.h"
 #include "search/bounds/expected_bound.h"
 #include "search/bounds/group_bound.h"
+#include "search/bounds/known_order_bound.h"
 #include "search/bounds/lower_bound.h"
 #include "search/stop_poll.h"
 
@@ -83,8 +84,12 @@ void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std
     } catch (BudgetExceeded const&) {
     }
   }
-  // The improved rule goes on in what is left of the share.
-  if (!looking_ahead && cost->placed()) ensure_rule(table, search, max_bytes, until);
+  // The improved rule goes on in what is left of the share; not in the known order, where the
+  // search's own lines are better and it would only take the search's time.
+  bool const known_order = root_->within == Within::best && one_item_a_group(root_->grouped);
+  if (!looking_ahead && cost->placed() && !known_order) {
+    ensure_rule(table, search, max_bytes, until);
+  }
 }
 
 ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch const* search) const {

@@ -207,16 +207,12 @@ class RuleSearch : public RuleCosts::Search {
   Map memo_;
 };
 
-// The rule's search, and the one that improves on it by looking ahead (in the worst and random
-// orders; in the best order the known-order search draws lines of its own).
+// The rule's search, and the one that improves on it by looking ahead.
 template <int W>
 std::pair<std::unique_ptr<RuleCosts::Search>, std::unique_ptr<RuleCosts::Search>> searches_of_width(
     Within within, std::size_t rule_bytes, std::size_t look_ahead_bytes) {
   auto rule = std::make_unique<RuleSearch<W>>(within, rule_bytes);
-  std::unique_ptr<RuleCosts::Search> look_ahead;
-  if (within != Within::best) {
-    look_ahead = std::make_unique<RuleSearch<W>>(within, look_ahead_bytes, rule.get());
-  }
+  auto look_ahead = std::make_unique<RuleSearch<W>>(within, look_ahead_bytes, rule.get());
   return {std::move(rule), std::move(look_ahead)};
 }
 
@@ -258,7 +254,7 @@ std::optional<Moves> RuleCosts::cost(GroupedBoard const& board) {
 }
 
 std::optional<Moves> RuleCosts::look_ahead_cost(GroupedBoard const& board) {
-  if (!look_ahead_ || look_ahead_gave_up_) return std::nullopt;
+  if (look_ahead_gave_up_) return std::nullopt;
   try {
     return moves_of(look_ahead_->cost(board));
   } catch (GaveUp const&) {
