@@ -47,7 +47,7 @@ void RootBounds::set(GroupedBoard const& board, Within within) {
 
 void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
                              Clock::time_point until) {
-  if (!root_ || root_->rule_given_up || root_->look_ahead || root_->look_ahead_given_up) return;
+  if (!root_ || rules_done()) return;
   if (!root_->rule_costs) {
     root_->rule_costs = std::make_shared<RuleCosts>(root_->grouped, root_->within, max_bytes);
   }
@@ -84,12 +84,17 @@ void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std
     } catch (BudgetExceeded const&) {
     }
   }
-  // The improved rule goes on in what is left of the share; not in the known order, where the
-  // search's own lines are better and it would only take the search's time.
+  // The improved rule goes on in what is left of the share.
+  if (!rules_done()) ensure_rule(table, search, max_bytes, until);
+}
+
+bool RootBounds::rules_done() const {
+  if (root_->rule_given_up) return true;
+  if (!root_->rule) return false;
+  // Not in the known order, where the search's own lines are better and the improved rule
+  // would only take the search's time.
   bool const known_order = root_->within == Within::best && one_item_a_group(root_->grouped);
-  if (!looking_ahead && cost->placed() && !known_order) {
-    ensure_rule(table, search, max_bytes, until);
-  }
+  return root_->look_ahead || root_->look_ahead_given_up || !root_->rule->placed() || known_order;
 }
 
 ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch const* search) const {

@@ -36,11 +36,10 @@ class RootBounds {
   Within within() const { return root_->within; }
 
   // Works out the rule's cost on the root until `until`, then the improved rule's, their
-  // memory within max_bytes, and
-  // tells the search that holds the root (the two-class table, or the grouped search, if any),
-  // so that proofs that the root is worth more end at once. Cut short, it goes on from where it
-  // stopped when asked again; once its memory runs out, the rule gives no bound. Throws what
-  // the query's limits throw.
+  // memory within max_bytes, and tells the search that holds the root (the two-class table, or
+  // the grouped search, if any), so that proofs that the root is worth more end at once. Cut
+  // short, it goes on from where it stopped when asked again; once its memory runs out, the
+  // rule gives no bound (the improved rule none better). Throws what the query's limits throw.
   void ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
                    Clock::time_point until);
   ValueBounds bounds(PackedBoundTable const& table, GroupedSearch const* search) const;
@@ -51,6 +50,8 @@ class RootBounds {
   std::optional<std::vector<RuleCosts::Step>> rule_line() const;
 
  private:
+  // Whether the rules' costs are worked out as far as they will be.
+  bool rules_done() const;
   // Whether the improved rule's cost is known and the lesser: the upper bound and line are its.
   bool looks_ahead() const;
   // The rules' upper bound: the lesser cost known, or no placement for none.
