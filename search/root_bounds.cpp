@@ -29,9 +29,7 @@ Moves smaller(Moves const& a, Moves const& b) {
 void RootBounds::set(PackedBoard const& board) {
   if (root_ && root_->two_class && root_->packed == board) return;
   DenseYard const dense = dense_yard(yard_of(unpack(board)));
-  root_.emplace();
-  root_->packed = board;
-  root_->grouped = dense.board;
+  root_ = Root{.packed = board, .grouped = dense.board};
 }
 
 void RootBounds::set(GroupedBoard const& board, Within within) {
@@ -39,10 +37,7 @@ void RootBounds::set(GroupedBoard const& board, Within within) {
       key_of<32>(root_->grouped) == key_of<32>(board)) {
     return;
   }
-  root_.emplace();
-  root_->two_class = false;
-  root_->grouped = board;
-  root_->within = within;
+  root_ = Root{.two_class = false, .grouped = board, .within = within};
 }
 
 void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,

@@ -60,14 +60,14 @@ class RootBounds {
   struct Root {
     bool two_class = true;
     PackedBoard packed{};
-    GroupedBoard grouped;
+    GroupedBoard grouped{};
     Within within = Within::worst;
-    std::optional<Moves> rule;  // its cost, once known
+    std::optional<Moves> rule{};  // its cost, once known
     bool rule_given_up = false;
-    std::optional<Moves> look_ahead;  // the improved rule's cost, once known
+    std::optional<Moves> look_ahead{};  // the improved rule's cost, once known
     bool look_ahead_given_up = false;
     bool graced = false;
-    std::shared_ptr<RuleCosts> rule_costs;
+    std::shared_ptr<RuleCosts> rule_costs{};
   };
   std::optional<Root> root_;
 };
