@@ -276,7 +276,11 @@ TEST(EngineThreads, ShareALongSearchAndGiveTheSameLine) {
     Engine one;
     Engine two(0, nullptr, 2);
     EXPECT_EQ(two.value(yard, c.within), one.value(yard, c.within));
-    EXPECT_GT(two.stats().helped, 0u);
+    // The rules' upper bound comes after a second of search; on a slow build it can meet the
+    // value and end the search before helpers are due.
+    if (one.stats().searched > ProofSharing::kSerialExpansions) {
+      EXPECT_GT(two.stats().helped, 0u);
+    }
     auto const line_one = one.best_line(yard, c.within);
     auto const line_two = two.best_line(yard, c.within);
     ASSERT_TRUE(line_one && line_two);
