@@ -243,24 +243,28 @@ RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_b
 
 RuleCosts::~RuleCosts() = default;
 
-std::optional<Moves> RuleCosts::cost(GroupedBoard const& board) {
-  if (gave_up_) return std::nullopt;
+namespace {
+
+// A search's cost on the board, or nothing once its memory has run out (then for good).
+std::optional<Moves> cost_within(RuleCosts::Search& search, bool& gave_up,
+                                 GroupedBoard const& board) {
+  if (gave_up) return std::nullopt;
   try {
-    return moves_of(search_->cost(board));
+    return moves_of(search.cost(board));
   } catch (GaveUp const&) {
-    gave_up_ = true;
+    gave_up = true;
     return std::nullopt;
   }
 }
 
+}  // namespace
+
+std::optional<Moves> RuleCosts::cost(GroupedBoard const& board) {
+  return cost_within(*search_, gave_up_, board);
+}
+
 std::optional<Moves> RuleCosts::look_ahead_cost(GroupedBoard const& board) {
-  if (look_ahead_gave_up_) return std::nullopt;
-  try {
-    return moves_of(look_ahead_->cost(board));
-  } catch (GaveUp const&) {
-    look_ahead_gave_up_ = true;
-    return std::nullopt;
-  }
+  return cost_within(*look_ahead_, look_ahead_gave_up_, board);
 }
 
 std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board, bool looking_ahead) {
