@@ -419,6 +419,42 @@ TEST(RuleCosts, LookingAheadCostsNoMoreThanTheRuleAndNoLessThanTheValue) {
   EXPECT_GT(cheaper, 30);
 }
 
+// Memory that runs out stops only what needs more: on every budget, a cost either is the cost
+// of an unlimited table or is nothing, for good; the rule's cost once known stays, whatever
+// the look-ahead then does to its table, and so does its line.
+TEST(RuleCosts, ABudgetGivesTheUnlimitedCostOrNothing) {
+  std::mt19937 rng(47);
+  int rule_only = 0;
+  for (int trial = 0; trial < 60; ++trial) {
+    Within const within = kOrders[trial % 3];
+    Yard const yard = random_grouped_yard(rng, 4, 5, 0.9, 3, 0.1);
+    SCOPED_TRACE(compact(yard) + " " + within_name(within));
+    GroupedBoard const board = dense_yard(yard).board;
+    RuleCosts unlimited(board, within, 0);
+    Moves const rule = *unlimited.cost(board);
+    Moves const improved = *unlimited.look_ahead_cost(board);
+    for (std::size_t bytes : {std::size_t{1} << 10, std::size_t{1} << 13, std::size_t{1} << 16}) {
+      RuleCosts costs(board, within, bytes);
+      std::optional<Moves> const limited = costs.cost(board);
+      std::optional<Moves> const looked = limited ? costs.look_ahead_cost(board) : std::nullopt;
+      if (limited) {
+        ASSERT_EQ(*limited, rule);
+      }
+      if (looked) {
+        ASSERT_EQ(*looked, improved);
+      }
+      if (!limited || looked) continue;
+      ++rule_only;
+      EXPECT_FALSE(costs.look_ahead_cost(board).has_value());
+      EXPECT_EQ(costs.cost(board), rule);
+      std::vector<RuleCosts::Step> const line = costs.line(board);
+      ASSERT_FALSE(line.empty());
+      EXPECT_EQ(line.front().cost, unlimited.line(board).front().cost);
+    }
+  }
+  EXPECT_GT(rule_only, 5);
+}
+
 // The estimate plays the rule the exact mean is taken of, against the same chances: over many
 // orders its mean lies within a few standard errors of the exact mean, and where every order
 // costs the same its interval is that one number.
