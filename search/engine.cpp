@@ -120,7 +120,7 @@ struct Engine::Impl {
           // One grace for a root: the bounds and the line told of it stay the same.
           if (!root.graced()) {
             root.ensure_rule(table, root_search(), rule_bytes(max_bytes),
-                             RootBounds::Clock::now() + kRuleGrace);
+                             RootBounds::Clock::now() + kRuleGrace, false);
             root.grace();
           }
         })) {

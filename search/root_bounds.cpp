@@ -41,8 +41,8 @@ void RootBounds::set(GroupedBoard const& board, Within within) {
 }
 
 void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
-                             Clock::time_point until) {
-  if (!root_ || rules_done()) return;
+                             Clock::time_point until, bool with_look_ahead) {
+  if (!root_ || rules_done() || (root_->rule && !with_look_ahead)) return;
   if (!root_->rule_costs) {
     root_->rule_costs = std::make_shared<RuleCosts>(root_->grouped, root_->within, max_bytes);
   }
@@ -80,7 +80,9 @@ void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std
     }
   }
   // The improved rule goes on in what is left of the share.
-  if (!rules_done()) ensure_rule(table, search, max_bytes, until);
+  if (with_look_ahead && !looking_ahead && !rules_done()) {
+    ensure_rule(table, search, max_bytes, until);
+  }
 }
 
 bool RootBounds::rules_done() const {

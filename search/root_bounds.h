@@ -40,8 +40,10 @@ class RootBounds {
   // the grouped search, if any), so that proofs that the root is worth more end at once. Cut
   // short, it goes on from where it stopped when asked again; once its memory runs out, the
   // rule gives no bound (the improved rule none better). Throws what the query's limits throw.
+  // with_look_ahead false: the rule's cost alone (the grace after a stop, so that what a short
+  // search reports does not depend on how far the improved rule got in it).
   void ensure_rule(PackedBoundTable& table, GroupedSearch* search, std::size_t max_bytes,
-                   Clock::time_point until);
+                   Clock::time_point until, bool with_look_ahead = true);
   ValueBounds bounds(PackedBoundTable const& table, GroupedSearch const* search) const;
   // Whether the root had its grace after a stop, for the rule's cost.
   bool graced() const { return root_->graced; }

@@ -101,7 +101,7 @@ TEST(PaperTables, AFolderIsEveryFileInItInNameOrderAndAHeaderOfTwoNumbersTakesTh
 TEST(PaperTables, ASummaryEndsTheRunWithARowForEachShape) {
   std::string const batch =
       "12/00\n"
-      "22100/12210/00000/11200/21100\n"  // stopped at once: bounds 6 and 7
+      "22100/12210/00000/11200/21100\n"  // stopped at once: bounds 6 and 8
       "1x\n"                             // no shape, no row
       "11/00\n"
       "100/000\n";
@@ -122,7 +122,7 @@ TEST(PaperTables, ASummaryEndsTheRunWithARowForEachShape) {
     EXPECT_EQ(rows[0], expected[0]);
     for (std::size_t i = 1; i < rows.size(); ++i)
       EXPECT_EQ(rows[i].rfind(expected[i], 0), 0u) << rows[i];
-    EXPECT_EQ(rows[3].substr(rows[3].rfind(',')), ",0.142857");
+    EXPECT_EQ(rows[3].substr(rows[3].rfind(',')), ",0.250000");
   }
   EXPECT_EQ(solve({"--board", "12/00", "--summary"}).exit_status, 2);
   EXPECT_EQ(solve({"--batch", "-", "--summary", "-"}, "12/00\n").exit_status, 2);
