@@ -187,6 +187,8 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
           if (within == Within::worst && committed_order_fits(b)) {
             int const committed = committed_order_bound(b, -1);
             ASSERT_LE(Moves(committed), value);
+            // The worst order's search leaves the fixed order's walk to this bound.
+            ASSERT_GE(committed, retrieval_order_bound(b, within));
             committed_above += committed > group_lower_bound(b, within);
           }
           if (within == Within::best && one_item_a_group(b) && always_fits(b)) {

@@ -274,7 +274,7 @@ RandomOrderFigures random_order_figures(GroupedBoard const& board, std::int64_t 
   return {moves, units > 0 ? static_cast<std::int64_t>(units) : 0};
 }
 
-int group_lower_bound(GroupedBoard const& board, Within within) {
+int group_lower_bound(GroupedBoard const& board, Within within, bool fixed_order) {
   bool const strict = strict_blocking(within);
   int const group = current_group(board);
   int const blocked = blocked_items(board, strict);
@@ -289,8 +289,8 @@ int group_lower_bound(GroupedBoard const& board, Within within) {
       worst = std::max(worst, bound);
     }
   }
-  return std::max(
-      {blocked, within == Within::worst ? worst : best, retrieval_order_bound(board, within)});
+  int const requests = std::max(blocked, within == Within::worst ? worst : best);
+  return fixed_order ? std::max(requests, retrieval_order_bound(board, within)) : requests;
 }
 
 int GroupPlacementBound::after(GroupedBoard const& placed, int placed_count, int last, int from,

@@ -91,8 +91,10 @@ RandomOrderFigures random_order_figures(GroupedBoard const& board, std::int64_t 
 int fewest_blocked_landings(int const* items, int count, int* caps, int cap_count, int stays_cell,
                             bool strict);
 
-// The bound on the whole board: the larger of the two.
-int group_lower_bound(GroupedBoard const& board, Within within);
+// The bound on the whole board: the larger of the two. Without `fixed_order`, the first alone,
+// for callers that take a bound of the worst order at least as strong as the second next (see
+// committed_order_bound.h).
+int group_lower_bound(GroupedBoard const& board, Within within, bool fixed_order = true);
 
 // The same figures kept up to date one item at a time while a retrieval's lifted items are
 // placed, so that a placement that cannot bring its child below a goal is cut off before it
