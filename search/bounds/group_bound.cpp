@@ -281,15 +281,20 @@ int group_lower_bound(GroupedBoard const& board, Within within, bool fixed_order
   if (group == 0) return blocked;  // only items that stay: nothing will move
   int best = INT_MAX;
   int worst = 0;
+  bool const worst_order = within == Within::worst;
   for (int s = 0; s < board.n; ++s) {
     for (int j = 0; j < board.level[s]; ++j) {
       if (board.cell[s][j] != group) continue;
+      // A request costs at most its lifted items twice over the blocked ones: in the worst
+      // order, one that cannot pass the dearest so far is not worked out.
+      int const lifted = board.level[s] - 1 - j;
+      if (worst_order && blocked + 2 * lifted <= worst) continue;
       int const bound = request_bound(board, s, j, blocked, strict);
       best = std::min(best, bound);
       worst = std::max(worst, bound);
     }
   }
-  int const requests = std::max(blocked, within == Within::worst ? worst : best);
+  int const requests = std::max(blocked, worst_order ? worst : best);
   return fixed_order ? std::max(requests, retrieval_order_bound(board, within)) : requests;
 }
 
