@@ -22,6 +22,7 @@
 #include "search/bounds/known_order_bound.h"
 #include "search/bounds/rule_cost.h"
 #include "search/games/known_order_game.h"
+#include "search/known_order_beam.h"
 #include "search/proof/proof_search.h"
 #include "search/proof/shared_proof.h"
 #include "search/stop_poll.h"
@@ -57,10 +58,32 @@ class KnownOrderSearch {
       lower = std::max(lower, static_cast<int>(known->lower));
       upper = std::min(upper, static_cast<int>(known->upper));
     }
-    // Most yards are settled within a few thousandths of a second; the pilot's line is worth
-    // its price on the others, and its bounds help the proof that was under way.
+    // Most yards are settled within a few thousandths of a second; the pilots' lines are worth
+    // their price on the others, and their bounds help the proof that was under way. Then,
+    // each time the proofs have run twice as long again, a beam twice as wide is drawn from
+    // within them (a poll of this thread), so that no proof is cut short for it: the lines keep
+    // pace with the proofs, at a steady share of the time.
     std::uint64_t const pilot_due = StopPoll::polls() + pilot_after_;
     bool piloted = false;
+    std::uint64_t beam_due = kNever;
+    int width = kFirstBeam;
+    std::function<void()> const* const outer = StopPoll::current();
+    std::function<void()> const beams = [&] {
+      if (StopPoll::polls() >= beam_due) {
+        beam_due = kNever;
+        {
+          StopPoll::Scope const plain(outer);
+          upper = std::min(upper, beam_line(root, width));
+        }
+        std::uint64_t const proofs = kBeamShare * kPilotAfter * (width / kFirstBeam);
+        width *= 2;
+        if (width <= kWidestBeam && width * root.n <= kBeamBoards) {
+          beam_due = StopPoll::polls() + proofs;
+        }
+      }
+      if (outer) (*outer)();
+    };
+    StopPoll::Scope const beaming(&beams);
     while (lower < upper) {
       auto const prove = [&] {
         return sharing_ ? sharing_->at_least(search_, root, key, lower + 1, bound).bound
@@ -71,6 +94,7 @@ class KnownOrderSearch {
         piloted = true;
         upper = std::min(upper, line_by(root, &KnownOrderSearch::item_step, kPilotTime));
         upper = std::min(upper, line_by(root, &KnownOrderSearch::placement_step, kPilotTime));
+        beam_due = StopPoll::polls();
         continue;
       }
       if (*found <= lower) break;
@@ -253,6 +277,25 @@ class KnownOrderSearch {
     if (stopped) std::rethrow_exception(stopped);
     return moves;
   }
+  // The beam's line of the given width from the board (see known_order_beam.h), its cost an
+  // upper bound on every board of it, which the table keeps.
+  int beam_line(GroupedBoard const& board, int width) {
+    auto const line = KnownOrderBeam<W>::run(board, width);
+    for (auto const& [key, before] : line.boards)
+      table().cut_upper(key, line.cost - before);
+    return line.cost;
+  }
+  // A beam's price is about its width times the item pilot's: on 60-item yards a width of 64
+  // takes some hundredths of a second, and 4096 some seconds. It holds about width x stacks
+  // boards of a few kilobytes at once, hence the second limit: 32768 boards, under 100 MB.
+  static constexpr int kFirstBeam = 64;
+  static constexpr int kWidestBeam = 4096;
+  static constexpr int kBeamBoards = 32768;
+  // The proofs' polls between two beams, for each kFirstBeam of the last one's width, in
+  // kPilotAfter's: about ten times the beam's own time on 60-item yards.
+  static constexpr std::uint64_t kBeamShare = 4;
+  static constexpr std::uint64_t kNever = ~std::uint64_t{0};
+
   static constexpr auto kDiveTime = std::chrono::milliseconds(2000);
   static constexpr auto kPilotTime = std::chrono::milliseconds(10000);
   // About 0.2 s of proofs here (20 to 40 million polls a second); counted in polls rather than

@@ -14,6 +14,7 @@
 #include "search/bounds/sampled_rule_cost.h"
 #include "search/engine.h"
 #include "search/grouped_search.h"
+#include "search/known_order_beam.h"
 #include "search/known_order_search.h"
 #include "solver/compute.h"
 #include "tests/support/grouped_brute_force.h"
@@ -381,6 +382,69 @@ TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
     EXPECT_EQ(current_group(line->back().after), 0);
   }
   EXPECT_GT(stopped, 10);
+}
+
+// What finishing the board by the placement rule costs in the known order.
+int known_order_rule_cost(GroupedBoard board) {
+  int moves = 0;
+  for (auto request = retrieve_free_items(board); request.first >= 0;
+       request = retrieve_free_items(board)) {
+    moves += board.level[request.first] - 1 - request.second;
+    board = place_by_rule(board, request.first, request.second, Within::best);
+  }
+  return moves;
+}
+
+// A beam's line is one: each board on it is a child of the one before (one request's
+// placement, free retrievals made), its moves add up to the cost, and the last board's request
+// leaves nothing to lift. Its cost lies between the value and the rule's. Small yards against
+// the brute force, with items that stay; field-shaped ones against the search.
+TEST(GroupedEngineKnownOrder, EveryBeamLineIsALineBetweenTheValueAndTheRule) {
+  std::mt19937 rng(41);
+  std::uniform_int_distribution<int> stacks(3, 5), height(3, 5);
+  std::uniform_real_distribution<double> fill(0.5, 1.0);
+  KnownOrderSearch<8>::Table table(0);
+  KnownOrderSearch<8> search(table, [] {});
+  int checked = 0;
+  for (int trial = 0; trial < 240; ++trial) {
+    bool const small = trial % 2 == 0;
+    Yard const yard = small ? known_order_yard(rng, stacks(rng), height(rng), fill(rng), 0.2)
+                            : field_shaped_yard(rng, 4 + trial % 3, 4);
+    GroupedBoard board = canonical(dense_yard(yard).board);
+    if ((small && yard.items() > 12) || !always_fits(board) ||
+        retrieve_free_items(board).first < 0) {
+      continue;
+    }
+    SCOPED_TRACE(compact(yard));
+    int const value =
+        small ? brute_force_value(yard, Within::best).whole_moves() : search.value(board);
+    for (int width : {1, 8}) {
+      auto const line = KnownOrderBeam<8>::run(board, width);
+      ASSERT_GE(line.cost, value);
+      ASSERT_LE(line.cost, known_order_rule_cost(board));
+      ASSERT_FALSE(line.boards.empty());
+      ASSERT_TRUE(line.boards.front().first == key_of<8>(board));
+      ASSERT_EQ(line.boards.front().second, 0);
+      for (std::size_t i = 0; i < line.boards.size(); ++i) {
+        GroupedBoard const from = board_of<8>(line.boards[i].first);
+        auto const [stack, slot] = next_request(from);
+        Retrieval<GroupedBoard> retrieval(from, stack, slot);
+        int const moves = line.boards[i].second + retrieval.lifted_count();
+        bool const last = i + 1 == line.boards.size();
+        bool reached = false;
+        retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
+          GroupedBoard child = placed;
+          bool const ends = retrieve_free_items(child).first < 0;
+          reached = last ? ends : !ends && key_of<8>(child) == line.boards[i + 1].first;
+          return !reached;
+        });
+        ASSERT_TRUE(reached) << "board " << i;
+        ASSERT_EQ(moves, last ? line.cost : line.boards[i + 1].second);
+      }
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 150);
 }
 
 // The rule improved by looking ahead never costs more than the rule, nor less than the value;
