@@ -130,25 +130,19 @@ class KnownOrderBeam {
       State child = base;
       child.board.push(d, item);
       child.held.erase(child.held.begin());
-      child.finish = child.moves + rule_finish(child);
+      child.finish = child.moves + finish_of(child);
       if (child.held.empty()) retrieve_free_items(child.board);
       out.push_back(std::move(child));
     }
   }
 
   // What finishing the state by the rule costs: the held items placed by it, then the yard.
-  static int rule_finish(State const& s) {
-    StopPoll::poll();
+  static int finish_of(State const& s) {
     GroupedBoard board = s.board;
     for (std::uint8_t item : s.held)
       board.push(stack_by_rule(board, item, s.from, Within::best), item);
-    int moves = 0;
-    for (auto request = retrieve_free_items(board); request.first >= 0;
-         request = retrieve_free_items(board)) {
-      moves += board.level[request.first] - 1 - request.second;
-      board = place_by_rule(board, request.first, request.second, Within::best);
-    }
-    return moves;
+    StopPoll::poll();
+    return rule_finish(board);
   }
 
   // Whether a stack to the left, other than `from`, holds the same items as stack d.

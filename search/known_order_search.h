@@ -384,18 +384,6 @@ class KnownOrderSearch {
     return false;
   }
 
-  // What finishing the board by the placement rule costs.
-  static int rule_finish(GroupedBoard board) {
-    int moves = 0;
-    for (auto request = retrieve_free_items(board); request.first >= 0;
-         request = retrieve_free_items(board)) {
-      StopPoll::poll();
-      moves += board.level[request.first] - 1 - request.second;
-      board = place_by_rule(board, request.first, request.second, Within::best);
-    }
-    return moves;
-  }
-
   // The board's known_order_bound.
   int bound_of(GroupedBoard const& board, int need = kStrongestBound) const {
     return known_order_bound(board, need, keep_moved_items(),

@@ -384,17 +384,6 @@ TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
   EXPECT_GT(stopped, 10);
 }
 
-// What finishing the board by the placement rule costs in the known order.
-int known_order_rule_cost(GroupedBoard board) {
-  int moves = 0;
-  for (auto request = retrieve_free_items(board); request.first >= 0;
-       request = retrieve_free_items(board)) {
-    moves += board.level[request.first] - 1 - request.second;
-    board = place_by_rule(board, request.first, request.second, Within::best);
-  }
-  return moves;
-}
-
 // A beam's line is one: each board on it is a child of the one before (one request's
 // placement, free retrievals made), its moves add up to the cost, and the last board's request
 // leaves nothing to lift. Its cost lies between the value and the rule's. Small yards against
@@ -421,7 +410,7 @@ TEST(GroupedEngineKnownOrder, EveryBeamLineIsALineBetweenTheValueAndTheRule) {
     for (int width : {1, 8}) {
       auto const line = KnownOrderBeam<8>::run(board, width);
       ASSERT_GE(line.cost, value);
-      ASSERT_LE(line.cost, known_order_rule_cost(board));
+      ASSERT_LE(line.cost, rule_finish(board));
       ASSERT_FALSE(line.boards.empty());
       ASSERT_TRUE(line.boards.front().first == key_of<8>(board));
       ASSERT_EQ(line.boards.front().second, 0);
