@@ -25,14 +25,3 @@ std::pair<int, int> next_request(GroupedBoard const& board) {
   }
   throw std::logic_error("the group asked for has no item");
 }
-
-int rule_finish(GroupedBoard board) {
-  int moves = 0;
-  for (auto request = retrieve_free_items(board); request.first >= 0;
-       request = retrieve_free_items(board)) {
-    StopPoll::poll();
-    moves += board.level[request.first] - 1 - request.second;
-    board = place_by_rule(board, request.first, request.second, Within::best);
-  }
-  return moves;
-}

@@ -76,25 +76,6 @@ struct RuleCosts::Search {
 
 namespace {
 
-// In the best order the retrieving side asks too; by the rule, for the item of the current group
-// with the fewest items above it (the first in (stack, slot) order among equals), so that the
-// rule's cost is that of one sequence and costs a search of one board a request.
-std::pair<int, int> own_choice(GroupedBoard const& board) {
-  int const group = current_group(board);
-  std::pair<int, int> best{-1, -1};
-  int fewest = 0;
-  for (int s = 0; s < board.n; ++s) {
-    for (int j = 0; j < board.level[s]; ++j) {
-      int const above = board.level[s] - 1 - j;
-      if (board.cell[s][j] == group && (best.first < 0 || above < fewest)) {
-        best = {s, j};
-        fewest = above;
-      }
-    }
-  }
-  return best;
-}
-
 // One slot: the key (8 W bytes) and the cost as a double (8 bytes).
 template <int W>
 class RuleSearch : public RuleCosts::Search {
@@ -132,7 +113,7 @@ class RuleSearch : public RuleCosts::Search {
     int const group = current_group(board);
     if (group == 0) return 0;
     if (within_ == Within::best) {
-      auto const [s, j] = own_choice(board);
+      auto const [s, j] = request_by_rule(board);
       return request_cost(board, s, j);
     }
     double chosen = 0;
@@ -227,6 +208,43 @@ GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Withi
   return placed;
 }
 
+std::pair<int, int> request_by_rule(GroupedBoard const& board) {
+  int const group = current_group(board);
+  std::pair<int, int> best{-1, -1};
+  if (group == 0) return best;
+  int fewest = 0;
+  for (int s = 0; s < board.n; ++s) {
+    if (board.lowest(s) != group) continue;
+    // The topmost of the group's items in the stack: any other lies under it.
+    int j = board.level[s] - 1;
+    while (board.cell[s][j] != group)
+      --j;
+    int const above = board.level[s] - 1 - j;
+    if (best.first < 0 || above < fewest) {
+      best = {s, j};
+      fewest = above;
+    }
+  }
+  return best;
+}
+
+int rule_finish(GroupedBoard board) {
+  int moves = 0;
+  for (auto request = request_by_rule(board); request.first >= 0;
+       request = request_by_rule(board)) {
+    auto const [stack, slot] = request;
+    int const lifted = board.level[stack] - 1 - slot;
+    if (lifted == 0) {
+      board.pop(stack);
+      continue;
+    }
+    StopPoll::poll();
+    moves += lifted;
+    board = place_by_rule(board, stack, slot, Within::best);
+  }
+  return moves;
+}
+
 RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes)
     : within_(within) {
   // The look-ahead's own table is the smaller: its boards are a few of those the rule meets.
@@ -273,7 +291,7 @@ std::vector<RuleCosts::Step> RuleCosts::line(GroupedBoard const& board, bool loo
   GroupedBoard current = canonical(board);
   while (int const group = current_group(current)) {
     std::optional<Step> chosen;
-    std::pair<int, int> const own = own_choice(current);
+    std::pair<int, int> const own = request_by_rule(current);
     for (int s = 0; s < current.n; ++s) {
       for (int j = 0; j < current.level[s]; ++j) {
         if (current.cell[s][j] != group) continue;

@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "model/grouped_board.h"
@@ -39,6 +40,18 @@ int stack_by_rule(GroupedBoard const& board, int item, int from, Within within);
 // The board after asking for (stack, slot) and placing the lifted items by the rule: stacks as
 // placed, not sorted. The lifted items must fit.
 GroupedBoard place_by_rule(GroupedBoard const& board, int stack, int slot, Within within);
+
+// In the best order the retrieving side asks too; by the rule, for the item of the current
+// group with the fewest items above it (the first stack among equals), so that the rule's cost
+// is that of one sequence and costs a search of one board a request. {-1, -1} once every item
+// has left.
+std::pair<int, int> request_by_rule(GroupedBoard const& board);
+
+// What the rule's line from the board costs in the best order, played out rather than
+// remembered: each request the rule's own, the lifted items placed by it. The lifted items
+// must always fit (with one item a group, this finishes the known order by the rule). Polls
+// (StopPoll) once a request that lifts something.
+int rule_finish(GroupedBoard board);
 
 // The rule's costs, remembered across calls for boards of one shape.
 class RuleCosts {

@@ -38,9 +38,6 @@ std::pair<int, int> retrieve_free_items(GroupedBoard& board);
 // The request of a board that has had its free retrievals, or {-1, -1} when none is left.
 std::pair<int, int> next_request(GroupedBoard const& board);
 
-// What finishing the board by the placement rule costs (free retrievals made first).
-int rule_finish(GroupedBoard board);
-
 // Among children of equal bound, the ones whose items landed the way a good rule of thumb
 // lands them are tried first: an item on the stack of least cap above it, where it blocks
 // nothing and leaves the larger caps to items to come; an item that must block, on the stack
