@@ -1,12 +1,14 @@
 #include "search/grouped_search.h"
 
 #include <algorithm>
+#include <boost/unordered/unordered_flat_map.hpp>
 #include <climits>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
 
+#include "search/best_order_beam.h"
 #include "search/grouped_prover.h"
 #include "search/known_order_search.h"
 #include "search/random_prover.h"
@@ -58,12 +60,20 @@ template <int W>
 class ProvedSearch : public GroupedSearch {
  public:
   ProvedSearch(Within within, std::size_t max_bytes, std::function<void()> tick,
-               ProofSharing* sharing)
+               ProofSharing* sharing, std::uint64_t beams_after)
       : within_(within),
+        beams_after_(beams_after),
         table_(max_bytes, sharing && sharing->threads() > 1),
         prover_(table_, within, std::move(tick), sharing) {}
 
-  Moves value(GroupedBoard const& board) override { return prover_.value(board); }
+  // In the best order, beams are drawn from within the proofs (see best_order_beam.h): their
+  // lines bound the value from above, and each board on them, so that proofs that a board is
+  // worth more end at once; and the cheapest is the line of a search that stops.
+  Moves value(GroupedBoard const& board) override {
+    if (within_ != Within::best || !always_fits(board)) return prover_.value(board);
+    BeamSchedule const beams(board.n, beams_after_, [&](int width) { draw_beam(board, width); });
+    return prover_.value(board);
+  }
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
     return prover_.request_cost(board, stack, slot);
   }
@@ -85,13 +95,34 @@ class ProvedSearch : public GroupedSearch {
   void limit_above(GroupedBoard const& board, Moves const& upper) override {
     if (upper.placed()) table_.cut_upper(key_of<W>(board), upper.whole_moves());
   }
+  // The cheapest beam's line, when it gives the upper bound the table holds.
+  std::optional<std::vector<RuleCosts::Step>> witness(GroupedBoard const& board) override {
+    auto const it = lines_.find(key_of<W>(board));
+    if (it == lines_.end() || proven(board).second != Moves(it->second.cost)) return std::nullopt;
+    return it->second.steps;
+  }
   std::uint64_t stored() const override { return table_.size(); }
   std::uint64_t expanded() const override { return prover_.expanded(); }
 
  private:
+  void draw_beam(GroupedBoard const& board, int width) {
+    auto line = BestOrderBeam<W>::run(board, width);
+    auto const [it, first] = lines_.try_emplace(key_of<W>(board));
+    if (!first && it->second.cost <= line.cost) return;
+    GroupedBoard before = canonical(board);
+    for (RuleCosts::Step const& step : line.steps) {
+      table_.cut_upper(key_of<W>(before), step.cost.whole_moves());
+      before = step.after;
+    }
+    it->second = std::move(line);
+  }
+
   Within within_;
+  std::uint64_t beams_after_;
   typename GroupedProver<W>::Table table_;
   GroupedProver<W> prover_;
+  // The cheapest beam's line from each board whose value was asked for.
+  boost::unordered_flat_map<GroupKey<W>, typename BestOrderBeam<W>::Line, GroupKeyHash<W>> lines_;
 };
 
 // Random order: exact fractions.
@@ -131,14 +162,14 @@ class RoutedSearch : public GroupedSearch {
  public:
   // sharing: the threads that search a value query's proofs (null: the query's own alone).
   RoutedSearch(Within within, std::size_t max_bytes, std::function<void()> tick,
-               ProofSharing* sharing)
+               ProofSharing* sharing, std::uint64_t beams_after)
       : tick_(std::move(tick)),
         table_(max_bytes, sharing && sharing->threads() > 1),
         known_(table_, tick_, sharing) {
     if (within == Within::random) {
       general_ = std::make_unique<MeanValueSearch<W>>(max_bytes, tick_, sharing);
     } else {
-      general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, sharing);
+      general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, sharing, beams_after);
     }
   }
 
@@ -174,8 +205,7 @@ class RoutedSearch : public GroupedSearch {
     }
   }
   std::optional<std::vector<RuleCosts::Step>> witness(GroupedBoard const& board) override {
-    if (!routed(board)) return std::nullopt;
-    return known_.witness(board);
+    return routed(board) ? known_.witness(board) : general_->witness(board);
   }
   std::uint64_t stored() const override { return table_.size() + general_->stored(); }
   std::uint64_t expanded() const override { return known_.expanded() + general_->expanded(); }
@@ -193,8 +223,10 @@ class RoutedSearch : public GroupedSearch {
 
 template <int W>
 std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
-                                             std::function<void()> tick, ProofSharing* sharing) {
-  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing);
+                                             std::function<void()> tick, ProofSharing* sharing,
+                                             std::uint64_t beams_after) {
+  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing,
+                                           beams_after);
 }
 
 }  // namespace
@@ -248,13 +280,19 @@ Yard yard_of(GroupedBoard const& board, DenseYard const& dense, int groups) {
 std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
                                                    std::size_t max_bytes,
                                                    std::function<void()> tick,
-                                                   ProofSharing* sharing) {
+                                                   ProofSharing* sharing,
+                                                   std::uint64_t beams_after) {
   int const bits = key_bits(shape.n, shape.height, shape.stays);
-  if (bits <= 128) return make_of_width<2>(within, max_bytes, std::move(tick), sharing);
-  if (bits <= 256) return make_of_width<4>(within, max_bytes, std::move(tick), sharing);
-  if (bits <= 512) return make_of_width<8>(within, max_bytes, std::move(tick), sharing);
-  if (bits <= 1024) return make_of_width<16>(within, max_bytes, std::move(tick), sharing);
-  if (bits <= 2048) return make_of_width<32>(within, max_bytes, std::move(tick), sharing);
+  if (bits <= 128)
+    return make_of_width<2>(within, max_bytes, std::move(tick), sharing, beams_after);
+  if (bits <= 256)
+    return make_of_width<4>(within, max_bytes, std::move(tick), sharing, beams_after);
+  if (bits <= 512)
+    return make_of_width<8>(within, max_bytes, std::move(tick), sharing, beams_after);
+  if (bits <= 1024)
+    return make_of_width<16>(within, max_bytes, std::move(tick), sharing, beams_after);
+  if (bits <= 2048)
+    return make_of_width<32>(within, max_bytes, std::move(tick), sharing, beams_after);
   throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
                               std::to_string(shape.height) + " slots x " +
                               std::to_string(cell_bits(shape.stays)) +

@@ -17,6 +17,7 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
+#include "search/best_order_beam.h"
 #include "search/bounds/rule_cost.h"
 #include "search/proof/shared_proof.h"
 
@@ -59,7 +60,8 @@ class GroupedSearch {
 // A search for boards shaped like `shape` (stacks, capacity, cells) in this order; its table
 // may take max_bytes (0: no limit), and throws BudgetExceeded beyond. tick as for Prover.
 // sharing: the threads that search a value query's proofs (null: the query's own alone).
-std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard const& shape,
-                                                   std::size_t max_bytes,
-                                                   std::function<void()> tick,
-                                                   ProofSharing* sharing = nullptr);
+// beams_after: the polls a value's proofs in the best order may take before the first beam is
+// drawn (fewer only for tests, which draw it on small yards too).
+std::unique_ptr<GroupedSearch> make_grouped_search(
+    Within within, GroupedBoard const& shape, std::size_t max_bytes, std::function<void()> tick,
+    ProofSharing* sharing = nullptr, std::uint64_t beams_after = BeamSchedule::kFirstAfter);

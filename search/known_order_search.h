@@ -19,10 +19,10 @@
 
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
+#include "search/best_order_beam.h"
 #include "search/bounds/known_order_bound.h"
 #include "search/bounds/rule_cost.h"
 #include "search/games/known_order_game.h"
-#include "search/known_order_beam.h"
 #include "search/proof/proof_search.h"
 #include "search/proof/shared_proof.h"
 #include "search/stop_poll.h"
@@ -59,31 +59,12 @@ class KnownOrderSearch {
       upper = std::min(upper, static_cast<int>(known->upper));
     }
     // Most yards are settled within a few thousandths of a second; the pilots' lines are worth
-    // their price on the others, and their bounds help the proof that was under way. Then,
-    // each time the proofs have run twice as long again, a beam twice as wide is drawn from
-    // within them (a poll of this thread), so that no proof is cut short for it: the lines keep
-    // pace with the proofs, at a steady share of the time.
+    // their price on the others, and their bounds help the proof that was under way. Then the
+    // beams keep pace with the proofs.
     std::uint64_t const pilot_due = StopPoll::polls() + pilot_after_;
     bool piloted = false;
-    std::uint64_t beam_due = kNever;
-    int width = kFirstBeam;
-    std::function<void()> const* const outer = StopPoll::current();
-    std::function<void()> const beams = [&] {
-      if (StopPoll::polls() >= beam_due) {
-        beam_due = kNever;
-        {
-          StopPoll::Scope const plain(outer);
-          upper = std::min(upper, beam_line(root, width));
-        }
-        std::uint64_t const proofs = kBeamShare * kPilotAfter * (width / kFirstBeam);
-        width *= 2;
-        if (width <= kWidestBeam && width * root.n <= kBeamBoards) {
-          beam_due = StopPoll::polls() + proofs;
-        }
-      }
-      if (outer) (*outer)();
-    };
-    StopPoll::Scope const beaming(&beams);
+    BeamSchedule beams(root.n, BeamSchedule::kNever,
+                       [&](int width) { upper = std::min(upper, beam_line(root, width)); });
     while (lower < upper) {
       auto const prove = [&] {
         return sharing_ ? sharing_->at_least(search_, root, key, lower + 1, bound).bound
@@ -94,7 +75,7 @@ class KnownOrderSearch {
         piloted = true;
         upper = std::min(upper, line_by(root, &KnownOrderSearch::item_step, kPilotTime));
         upper = std::min(upper, line_by(root, &KnownOrderSearch::placement_step, kPilotTime));
-        beam_due = StopPoll::polls();
+        beams.now();
         continue;
       }
       if (*found <= lower) break;
@@ -277,31 +258,22 @@ class KnownOrderSearch {
     if (stopped) std::rethrow_exception(stopped);
     return moves;
   }
-  // The beam's line of the given width from the board (see known_order_beam.h), its cost an
+  // The beam's line of the given width from the board (see best_order_beam.h), its cost an
   // upper bound on every board of it, which the table keeps.
   int beam_line(GroupedBoard const& board, int width) {
-    auto const line = KnownOrderBeam<W>::run(board, width);
-    for (auto const& [key, before] : line.boards)
-      table().cut_upper(key, line.cost - before);
+    auto const line = BestOrderBeam<W>::run(board, width);
+    GroupedBoard before = canonical(board);
+    for (RuleCosts::Step const& step : line.steps) {
+      if (step.lifted > 0) table().cut_upper(key_of<W>(before), step.cost.whole_moves());
+      before = step.after;
+    }
     return line.cost;
   }
-  // A beam's price is about its width times the item pilot's: on 60-item yards a width of 64
-  // takes some hundredths of a second, and 4096 some seconds. It holds about width x stacks
-  // boards of a few kilobytes at once, hence the second limit: 32768 boards, under 100 MB.
-  static constexpr int kFirstBeam = 64;
-  static constexpr int kWidestBeam = 4096;
-  static constexpr int kBeamBoards = 32768;
-  // The proofs' polls between two beams, for each kFirstBeam of the last one's width, in
-  // kPilotAfter's: about ten times the beam's own time on 60-item yards.
-  static constexpr std::uint64_t kBeamShare = 4;
-  static constexpr std::uint64_t kNever = ~std::uint64_t{0};
 
   static constexpr auto kDiveTime = std::chrono::milliseconds(2000);
   static constexpr auto kPilotTime = std::chrono::milliseconds(10000);
-  // About 0.2 s of proofs here (20 to 40 million polls a second); counted in polls rather than
-  // time so that which yards get the pilots, and the boards searched, are the same on every
-  // machine and in every build.
-  static constexpr std::uint64_t kPilotAfter = 8'000'000;
+  // The pilots come when the first beam would (see BeamSchedule::kFirstAfter).
+  static constexpr std::uint64_t kPilotAfter = BeamSchedule::kFirstAfter;
 
   // What `work` returns, unless this thread's polls reach `due` before it is done (or have
   // already): then nothing. Its polls look at the query's limits as before.

@@ -10,12 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "search/best_order_beam.h"
 #include "search/bounds/rule_cost.h"
 #include "search/bounds/sampled_rule_cost.h"
 #include "search/engine.h"
 #include "search/grouped_search.h"
-#include "search/known_order_beam.h"
 #include "search/known_order_search.h"
+#include "search/stop_poll.h"
 #include "solver/compute.h"
 #include "tests/support/grouped_brute_force.h"
 #include "tests/support/test_boards.h"
@@ -384,56 +385,101 @@ TEST(GroupedEngineKnownOrder, AStoppedSearchGivesTheLineOfItsUpperBound) {
   EXPECT_GT(stopped, 10);
 }
 
-// A beam's line is one: each board on it is a child of the one before (one request's
-// placement, free retrievals made), its moves add up to the cost, and the last board's request
-// leaves nothing to lift. Its cost lies between the value and the rule's. Small yards against
-// the brute force, with items that stay; field-shaped ones against the search.
-TEST(GroupedEngineKnownOrder, EveryBeamLineIsALineBetweenTheValueAndTheRule) {
+// A beam's line is one: each step asks for an item of the current group on the board before it
+// and ends on a placement of the items it lifts, each step's cost is what the line has left to
+// pay, the moves add up to the line's cost, and the last step leaves nothing. Its cost lies
+// between the value and the rule's. Small yards against the brute force, one item a group and
+// several, with items that stay; field-shaped ones against the search.
+TEST(GroupedEngineBestOrder, EveryBeamLineIsALineBetweenTheValueAndTheRule) {
   std::mt19937 rng(41);
   std::uniform_int_distribution<int> stacks(3, 5), height(3, 5);
   std::uniform_real_distribution<double> fill(0.5, 1.0);
   KnownOrderSearch<8>::Table table(0);
   KnownOrderSearch<8> search(table, [] {});
   int checked = 0;
-  for (int trial = 0; trial < 240; ++trial) {
-    bool const small = trial % 2 == 0;
-    Yard const yard = small ? known_order_yard(rng, stacks(rng), height(rng), fill(rng), 0.2)
-                            : field_shaped_yard(rng, 4 + trial % 3, 4);
-    GroupedBoard board = canonical(dense_yard(yard).board);
-    if ((small && yard.items() > 12) || !always_fits(board) ||
-        retrieve_free_items(board).first < 0) {
+  for (int trial = 0; trial < 360; ++trial) {
+    int const kind = trial % 3;  // one item a group, several, field-shaped
+    Yard const yard = kind == 0   ? known_order_yard(rng, stacks(rng), height(rng), fill(rng), 0.2)
+                      : kind == 1 ? random_grouped_yard(rng, stacks(rng), height(rng), fill(rng),
+                                                        2 + trial % 4, 0.2)
+                                  : field_shaped_yard(rng, 4 + trial % 3, 4);
+    GroupedBoard const board = canonical(dense_yard(yard).board);
+    if ((kind < 2 && yard.items() > 12) || !always_fits(board) || current_group(board) == 0) {
       continue;
     }
     SCOPED_TRACE(compact(yard));
     int const value =
-        small ? brute_force_value(yard, Within::best).whole_moves() : search.value(board);
+        kind < 2 ? brute_force_value(yard, Within::best).whole_moves() : search.value(board);
     for (int width : {1, 8}) {
-      auto const line = KnownOrderBeam<8>::run(board, width);
+      auto const line = BestOrderBeam<8>::run(board, width);
       ASSERT_GE(line.cost, value);
       ASSERT_LE(line.cost, rule_finish(board));
-      ASSERT_FALSE(line.boards.empty());
-      ASSERT_TRUE(line.boards.front().first == key_of<8>(board));
-      ASSERT_EQ(line.boards.front().second, 0);
-      for (std::size_t i = 0; i < line.boards.size(); ++i) {
-        GroupedBoard const from = board_of<8>(line.boards[i].first);
-        auto const [stack, slot] = next_request(from);
-        Retrieval<GroupedBoard> retrieval(from, stack, slot);
-        int const moves = line.boards[i].second + retrieval.lifted_count();
-        bool const last = i + 1 == line.boards.size();
+      GroupedBoard before = board;
+      int moves = 0;
+      for (std::size_t i = 0; i < line.steps.size(); ++i) {
+        RuleCosts::Step const& step = line.steps[i];
+        ASSERT_EQ(step.cost, Moves(line.cost - moves)) << "step " << i;
+        ASSERT_EQ(before.cell[step.stack][step.slot], current_group(before)) << "step " << i;
+        Retrieval<GroupedBoard> retrieval(before, step.stack, step.slot);
+        ASSERT_EQ(step.lifted, retrieval.lifted_count()) << "step " << i;
         bool reached = false;
         retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
-          GroupedBoard child = placed;
-          bool const ends = retrieve_free_items(child).first < 0;
-          reached = last ? ends : !ends && key_of<8>(child) == line.boards[i + 1].first;
+          reached = key_of<8>(placed) == key_of<8>(step.after);
           return !reached;
         });
-        ASSERT_TRUE(reached) << "board " << i;
-        ASSERT_EQ(moves, last ? line.cost : line.boards[i + 1].second);
+        ASSERT_TRUE(reached) << "step " << i;
+        moves += step.lifted;
+        before = step.after;
       }
+      ASSERT_EQ(moves, line.cost);
+      ASSERT_EQ(current_group(before), 0);
     }
     ++checked;
   }
-  EXPECT_GT(checked, 150);
+  EXPECT_GT(checked, 200);
+}
+
+// A search of the best order with several items a group, stopped part way, holds the line of
+// the beam it drew (at once here), which gives its upper bound: the witness is that line, its
+// first step costs the bound and its moves add up to it.
+TEST(GroupedEngineBestOrder, AStoppedSearchGivesItsBeamsLine) {
+  std::mt19937 rng(37);
+  struct Stop {};
+  int stopped = 0;
+  for (int trial = 0; trial < 12; ++trial) {
+    // Field-shaped yards of 8 stacks of 5, three items a group.
+    Yard yard = field_shaped_yard(rng, 8, 5);
+    for (auto& stack : yard.stacks) {
+      for (int& cell : stack)
+        cell = cell == 0 ? 0 : (cell + 2) / 3;
+    }
+    yard.groups = 14;
+    SCOPED_TRACE(compact(yard));
+    GroupedBoard const board = canonical(dense_yard(yard).board);
+    std::uint64_t const start = StopPoll::polls();
+    auto search = make_grouped_search(
+        Within::best, board, 0,
+        [&] {
+          if (StopPoll::polls() > start + 5000) throw Stop{};
+        },
+        nullptr, 0);
+    try {
+      search->value(board);
+      continue;  // solved before the stop
+    } catch (Stop const&) {
+    }
+    Moves const upper = search->proven(board).second;
+    auto const line = search->witness(board);
+    ASSERT_TRUE(line.has_value());
+    ++stopped;
+    ASSERT_EQ(line->front().cost, upper);
+    int moved = 0;
+    for (RuleCosts::Step const& step : *line)
+      moved += step.lifted;
+    EXPECT_EQ(Moves(moved), upper);
+    EXPECT_EQ(current_group(line->back().after), 0);
+  }
+  EXPECT_GT(stopped, 6);
 }
 
 // The rule improved by looking ahead never costs more than the rule, nor less than the value;
