@@ -17,7 +17,7 @@
 #include "model/yard.h"
 #include "rules/moves.h"
 #include "rules/within.h"
-#include "search/best_order_beam.h"
+#include "search/beam_schedule.h"
 #include "search/bounds/rule_cost.h"
 #include "search/proof/shared_proof.h"
 

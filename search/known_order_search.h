@@ -19,6 +19,7 @@
 
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
+#include "search/beam_schedule.h"
 #include "search/best_order_beam.h"
 #include "search/bounds/known_order_bound.h"
 #include "search/bounds/rule_cost.h"
