@@ -22,6 +22,15 @@
 #include "search/bounds/rule_cost.h"
 #include "search/stop_poll.h"
 
+// Whether a stack to the left of stack d, other than `from`, holds the same items: an item
+// lifted from `from` would give the same board on either, so only the first is tried.
+inline bool repeats_left(GroupedBoard const& board, int d, int from) {
+  for (int e = 0; e < d; ++e) {
+    if (e != from && board.same_stack(e, d)) return true;
+  }
+  return false;
+}
+
 template <int W>
 class BestOrderBeam {
  public:
@@ -160,7 +169,7 @@ class BestOrderBeam {
   static void place(State const& s, Trace const& trace, std::vector<State>& out) {
     int const item = s.held.front();
     for (int d = 0; d < s.board.n; ++d) {
-      if (d == s.from || s.board.full(d) || repeats(s.board, d, s.from)) continue;
+      if (d == s.from || s.board.full(d) || repeats_left(s.board, d, s.from)) continue;
       State child = s;
       child.board.push(d, item);
       child.held.erase(child.held.begin());
@@ -179,14 +188,6 @@ class BestOrderBeam {
       board.push(stack_by_rule(board, item, s.from, Within::best), item);
     StopPoll::poll();
     return rule_finish(board);
-  }
-
-  // Whether a stack to the left, other than `from`, holds the same items as stack d.
-  static bool repeats(GroupedBoard const& board, int d, int from) {
-    for (int e = 0; e < d; ++e) {
-      if (e != from && board.same_stack(e, d)) return true;
-    }
-    return false;
   }
 
   // The line of the traces from the root, as requests on canonical boards.

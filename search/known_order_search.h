@@ -332,7 +332,7 @@ class KnownOrderSearch {
       int best_stack = -1;
       int best_finish = INT_MAX;
       for (int d = 0; d < placed.n; ++d) {
-        if (d == stack || placed.full(d) || repeats(placed, d, stack)) continue;
+        if (d == stack || placed.full(d) || repeats_left(placed, d, stack)) continue;
         GroupedBoard trial = placed;
         trial.push(d, lifted[i]);
         for (int k = i + 1; k < count; ++k)
@@ -347,14 +347,6 @@ class KnownOrderSearch {
     }
     retrieve_free_items(placed);
     return placed;
-  }
-
-  // Whether a stack to the left, other than `from`, holds the same items as stack d.
-  static bool repeats(GroupedBoard const& board, int d, int from) {
-    for (int e = 0; e < d; ++e) {
-      if (e != from && board.same_stack(e, d)) return true;
-    }
-    return false;
   }
 
   // The board's known_order_bound.
