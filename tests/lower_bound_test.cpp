@@ -18,6 +18,7 @@
 #include "search/bounds/committed_order_bound.h"
 #include "search/bounds/expected_bound.h"
 #include "search/bounds/group_bound.h"
+#include "search/bounds/grouped_settled.h"
 #include "search/games/known_order_game.h"
 #include "search/grouped_search.h"
 #include "solver/compute.h"
@@ -173,6 +174,7 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
   int committed_above = 0;  // yards where the committed order beats the worst order's bound
   int expected_above = 0;   // yards where the expected bound beats the best order's
   int stranded = 0;         // yards where an item lifted may find no stack in the random order
+  int settled = 0;          // yards of more than one blocked item, valued without search
   for (Yard const& start : starts) {
     {
       for (Within within : {Within::worst, Within::best, Within::random}) {
@@ -184,6 +186,13 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
           SCOPED_TRACE(format_yard(yard) + " " + within_name(within));
           ASSERT_LE(Moves(group_lower_bound(b, within)), value);
           ++checked;
+          // A board whose blocked items all park is worth them, exactly.
+          if (bool const strict = within != Within::best; parks_every_blocked_item(b, strict)) {
+            ASSERT_EQ(within == Within::random ? Moves(expected_blocked(b))
+                                               : Moves(blocked_items(b, strict)),
+                      value);
+            settled += blocked_items(b, strict) > 1;
+          }
           if (within == Within::worst && committed_order_fits(b)) {
             int const committed = committed_order_bound(b, -1);
             ASSERT_LE(Moves(committed), value);
@@ -217,6 +226,7 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
   EXPECT_GT(committed_above, 100);
   EXPECT_GT(expected_above, 1000);
   EXPECT_GT(stranded, 1000);
+  EXPECT_GT(settled, 1000);
 }
 
 }  // namespace

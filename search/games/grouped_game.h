@@ -12,6 +12,7 @@
 #include "rules/within.h"
 #include "search/bounds/committed_order_bound.h"
 #include "search/bounds/group_bound.h"
+#include "search/bounds/grouped_settled.h"
 #include "search/proof/packed_bound_table.h"
 #include "search/proof/proof_search.h"
 
@@ -156,6 +157,11 @@ class GroupedGame : public GroupedRules {
           dead_end_goal_ ? 0 : group_lower_bound(placed, within_, !game_.commits(placed));
       if (bound >= need_) {
         out.least = std::min(out.least, bound);
+        return std::nullopt;
+      }
+      // Worth exactly its blocked items, which its bound counts and no more: it falls short.
+      if (!dead_end_goal_ && parks_every_blocked_item(placed, game_.strict_)) {
+        out.refuted = bound;
         return std::nullopt;
       }
       return Child{key_of<W>(placed), bound};

@@ -25,6 +25,7 @@
 #include "rules/retrieval.h"
 #include "search/bounds/expected_bound.h"
 #include "search/bounds/group_bound.h"
+#include "search/bounds/grouped_settled.h"
 #include "search/games/grouped_game.h"
 #include "search/proof/bound_table.h"
 #include "search/proof/proof_search.h"
@@ -242,10 +243,19 @@ class RandomGame : public GroupedRules {
       placed_ = &placed;
       return Child{key_of<W>(placed), Moves(0)};
     }
+    // A child whose every item that may move moves once at most is worth its chances to move,
+    // exactly: below the goal it refutes, and the goal falls to it.
     bool keep(Child& child, BasicOutcome<Moves>& out) const {
       if (!need_.placed()) return true;
       child.bound = expected_lower_bound(*placed_, need_);
-      if (child.bound < need_) return true;
+      if (child.bound < need_) {
+        if (!parks_every_blocked_item(*placed_, true)) return true;
+        child.bound = Moves(expected_blocked(*placed_));
+        if (child.bound < need_) {
+          out.refuted = child.bound;
+          return false;
+        }
+      }
       out.least = std::min(out.least, child.bound);
       return false;
     }

@@ -23,7 +23,8 @@
 //   Placements               made for one retrieval: cut(placed, i, last, out) cuts off a
 //                            placement half made; child(placed, out) makes a finished
 //                            placement's child, or settles it (out.least, out.refuted); keep(child,
-//                            out) decides a child the table missed by a dearer bound
+//                            out) decides a child the table missed by a dearer bound, or by
+//                            its value where that is known without search
 //   before(a, b)             the order children are searched in: the likeliest to refute first
 // and Game::hash(key) marks what a thread is in when threads share the proof (see BusyBoards).
 #pragma once
@@ -384,7 +385,15 @@ bool ProofSearch<Game>::look_up(Child child, Value& need, typename Game::Placeme
       }
     }
   }
-  if (placements.keep(child, out)) children.push_back(std::move(child));
+  if (placements.keep(child, out)) {
+    children.push_back(std::move(child));
+  } else if constexpr (Game::kExpected) {
+    // keep() may have found the child's value exactly, below what is needed.
+    if (out.refuted && *out.refuted < need) {
+      need = *out.refuted;
+      placements.tighten(need);
+    }
+  }
   return true;
 }
 
