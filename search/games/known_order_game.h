@@ -19,6 +19,7 @@
 #include "model/grouped_board.h"
 #include "rules/retrieval.h"
 #include "search/bounds/group_bound.h"
+#include "search/bounds/grouped_settled.h"
 #include "search/bounds/known_order_bound.h"
 #include "search/games/grouped_game.h"
 #include "search/proof/packed_bound_table.h"
@@ -173,6 +174,11 @@ class KnownOrderGame : public GroupedRules {
       int const bound = game_.bound_.plain(child);
       if (bound > need_) {
         out.least = std::min(out.least, bound);
+        return std::nullopt;
+      }
+      // Worth exactly its blocked items, which its bound counts and no more: it refutes.
+      if (parks_every_blocked_item(child, true)) {
+        out.refuted = blocked_items(child, true);
         return std::nullopt;
       }
       return Child{key_of<W>(child), bound, cut_.misfit()};
