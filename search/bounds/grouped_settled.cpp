@@ -11,22 +11,28 @@ struct Parked {
   int leaves;  // its own group
 };
 
-// A clean stack as it stands once the groups before `group` have left.
+// A stack that takes parked items from the turn of group `from` on: a clean stack from the
+// start; a stack with blocked items once the lowest of them has been lifted, which happens by
+// the turn of the least group beneath it at the latest, and then it holds only the items
+// below (`limit` slots), none blocked.
 struct CleanStack {
   int s;
+  int limit;
+  int from;
   int busy_until = 0;  // the group of the item parked on it last: it leaves in that turn
   bool used = false;
 
+  // Its least group and its free slots once the groups before `group` have left.
   int least(GroupedBoard const& board, int group) const {
     int least = kNoItem;
-    for (int j = 0; j < board.level[s]; ++j) {
+    for (int j = 0; j < limit; ++j) {
       if (board.cell[s][j] >= group) least = std::min<int>(least, board.cell[s][j]);
     }
     return least;
   }
   int room(GroupedBoard const& board, int group) const {
     int left = 0;
-    for (int j = 0; j < board.level[s]; ++j)
+    for (int j = 0; j < limit; ++j)
       left += board.cell[s][j] >= group;
     return board.height - left;
   }
@@ -41,20 +47,35 @@ bool parks_every_blocked_item(GroupedBoard const& board, bool strict) {
   CleanStack clean[kMaxGroupedStacks];
   int clean_count = 0;
   for (int s = 0; s < board.n; ++s) {
-    bool is_clean = true;
+    int lowest_blocked = board.level[s];
     for (int j = 1; j < board.level[s]; ++j) {
       int const item = board.cell[s][j];
       if (!blocks_on(item, board.low[s][j], board.stays, strict)) continue;
-      is_clean = false;
+      lowest_blocked = std::min(lowest_blocked, j);
       if (item == board.stays) {
         ++staying;
       } else {
         parked[parked_count++] = {board.low[s][j], item};
       }
     }
-    if (is_clean) clean[clean_count++] = {s};
+    bool const is_clean = lowest_blocked == board.level[s];
+    clean[clean_count++] = {s, lowest_blocked, is_clean ? 0 : board.low[s][lowest_blocked] + 1};
   }
   if (parked_count == 0 && staying == 0) return true;
+  // Most boards fail at once: the items lifted first need a clean stack each.
+  int first_lifted = 0;
+  int first_turn = kNoItem;
+  for (int k = 0; k < parked_count; ++k) {
+    if (parked[k].lands < first_turn) {
+      first_turn = parked[k].lands;
+      first_lifted = 0;
+    }
+    first_lifted += parked[k].lands == first_turn;
+  }
+  int open = 0;
+  for (int c = 0; c < clean_count; ++c)
+    open += clean[c].from == 0 && clean[c].room(board, first_turn) > 0;
+  if (first_lifted > open) return false;
 
   // Each item gets a stack of its own for as long as it may be parked, from the turn of the
   // group that lifts it to its own: the earliest lifted first, each on the stack that takes
@@ -68,7 +89,10 @@ bool parks_every_blocked_item(GroupedBoard const& board, bool strict) {
     int best_least = 0;
     for (int c = 0; c < clean_count; ++c) {
       CleanStack& stack = clean[c];
-      if (stack.busy_until >= item.lands || stack.room(board, item.lands) == 0) continue;
+      if (stack.from > item.lands || stack.busy_until >= item.lands ||
+          stack.room(board, item.lands) == 0) {
+        continue;
+      }
       int const least = stack.least(board, item.lands);
       if (blocks_on(item.leaves, least, board.stays, strict)) continue;
       if (!best || least < best_least) {
@@ -83,7 +107,7 @@ bool parks_every_blocked_item(GroupedBoard const& board, bool strict) {
   // Items that stay go to the free slots of stacks of items that stay, parked on by none.
   int room = 0;
   for (int c = 0; c < clean_count; ++c) {
-    if (!clean[c].used && board.lowest(clean[c].s) >= board.stays) {
+    if (!clean[c].used && clean[c].from == 0 && board.lowest(clean[c].s) >= board.stays) {
       room += board.free_slots(clean[c].s);
     }
   }

@@ -6,14 +6,14 @@
 //
 // A stack that holds no item that must move is clean: an item of it leaves before every item
 // beneath it (in the best order, no later), so nothing is ever lifted from it, and its least
-// group only rises. An item that leaves is parked on top of a clean stack whose items all leave
-// after it (no earlier, in the best order), one parked item a stack at a time, and leaves from
-// there at no cost. An item that stays goes to a free slot of a stack of items that stay,
-// which never lifts anything, and such stacks are kept apart from those parking. As many items
-// may be lifted at once as must move, so there must be a stack to park each of them: the
-// latest groups, which the fewest stacks take, are given stacks first, and stacks of items
-// that stay (which take any) are used for parking only where the others fall short, the
-// fewest-slotted first.
+// group only rises. A stack with blocked items becomes clean once the lowest of them is lifted,
+// by the turn of the least group beneath it at the latest. An item that leaves is parked on top
+// of a clean stack whose items all leave after it (no earlier, in the best order), and leaves
+// from there at no cost. It is lifted in the turn of the least group beneath it and may stay
+// parked until its own group's turn; over those turns its stack parks nothing else. An item
+// that stays goes to a free slot of a stack of items that stay, which never lifts anything and
+// parks nothing. The items are given stacks the earliest lifted first, each the stack of least
+// group that takes it, so that stacks of items that stay, which take any, go last.
 #pragma once
 
 #include "model/grouped_board.h"
