@@ -143,6 +143,42 @@ TEST(GroupedLowerBounds, StrandedChancesWorkedByHand) {
   }
 }
 
+// Boards valued without search, worked by hand: whether every blocked item finds a stack to
+// wait on until it leaves, in the worst order (an item of its own group beneath counts) and in
+// the best.
+TEST(GroupedLowerBounds, ParkingWorkedByHand) {
+  struct Case {
+    Yard yard;  // cell groups + 1 stays, 0 is empty
+    bool worst, best;
+  };
+  Case const cases[] = {
+      // Two 1s above a 1 are lifted at once: one empty stack is too few in the worst order.
+      {{2, 3, 1, {{1, 1, 1}, {0, 0, 0}}}, false, true},
+      {{3, 3, 1, {{1, 1, 1}, {0, 0, 0}, {0, 0, 0}}}, true, true},
+      // A 3 and a 2 lifted together need a stack each.
+      {{2, 3, 3, {{1, 3, 2}, {0, 0, 0}}}, false, false},
+      {{3, 3, 3, {{1, 3, 2}, {0, 0, 0}, {0, 0, 0}}}, true, true},
+      // A stack of later items takes a 2; a stack of 2s only in the best order.
+      {{2, 2, 3, {{1, 2}, {3, 0}}}, true, true},
+      {{2, 2, 2, {{1, 2}, {2, 0}}}, false, true},
+      // The 2 waits on the empty stack until its own turn, when the 3 is lifted: by then the
+      // first stack has lost its 1 and its 2, and takes the 3.
+      {{3, 3, 3, {{1, 2, 0}, {2, 3, 0}, {0, 0, 0}}}, true, true},
+      // Here the first stack keeps a 2, which the 3 may not wait on, and the empty stack is
+      // still the top 2's in that turn.
+      {{3, 3, 3, {{2, 1, 2}, {2, 3, 0}, {0, 0, 0}}}, false, false},
+      // The item that stays needs a stack of items that stay that parks nothing.
+      {{3, 3, 2, {{1, 2, 3}, {0, 0, 0}, {3, 0, 0}}}, true, true},
+      {{2, 3, 2, {{1, 2, 3}, {0, 0, 0}}}, false, false},
+  };
+  for (Case const& c : cases) {
+    SCOPED_TRACE(format_yard(c.yard));
+    GroupedBoard const board = dense_yard(c.yard).board;
+    EXPECT_EQ(parks_every_blocked_item(board, true), c.worst);
+    EXPECT_EQ(parks_every_blocked_item(board, false), c.best);
+  }
+}
+
 // The bounds of yards of groups, on every yard the brute force values: in each order, the
 // order's own bound, the worst order's bound of a committed order, the random order's expected
 // bounds (the board's and each request's), and on yards of one item a group the known order's.
