@@ -532,7 +532,7 @@ TEST(RuleCosts, ABudgetGivesTheUnlimitedCostOrNothing) {
     RuleCosts unlimited(board, within, 0);
     Moves const rule = *unlimited.cost(board);
     Moves const improved = *unlimited.look_ahead_cost(board);
-    for (std::size_t bytes : {std::size_t{1} << 10, std::size_t{1} << 13, std::size_t{1} << 16}) {
+    for (std::size_t bytes : {std::size_t{1} << 16, std::size_t{1} << 18, std::size_t{1} << 20}) {
       RuleCosts costs(board, within, bytes);
       std::optional<Moves> const limited = costs.cost(board);
       std::optional<Moves> const looked = limited ? costs.look_ahead_cost(board) : std::nullopt;

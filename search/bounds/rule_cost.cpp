@@ -1,6 +1,7 @@
 #include "search/bounds/rule_cost.h"
 
 #include <algorithm>
+#include <array>
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "rules/retrieval.h"
 #include "search/bounds/group_bound.h"
 #include "search/grouped_search.h"
+#include "search/proof/flat_map_shards.h"
 #include "search/stop_poll.h"
 
 namespace {
@@ -83,7 +85,7 @@ class RuleSearch : public RuleCosts::Search {
   // base: the rule whose answers this search improves on by looking one request ahead, or
   // null for the rule itself.
   RuleSearch(Within within, std::size_t max_bytes, RuleSearch* base = nullptr)
-      : within_(within), max_bytes_(max_bytes), base_(base) {}
+      : within_(within), max_bytes_(flat_map_shard_budget(max_bytes)), base_(base) {}
 
   double cost(GroupedBoard const& board) override { return cost(board, key_of<W>(board)); }
 
@@ -98,14 +100,12 @@ class RuleSearch : public RuleCosts::Search {
   // The board need not be canonical: its key is, and a board is put in order only when its
   // cost is not remembered, most boards met being remembered already.
   double cost(GroupedBoard const& board, GroupKey<W> const& key) {
-    if (auto it = memo_.find(key); it != memo_.end()) return it->second;
+    Map& memo = memo_[flat_map_shard<GroupKeyHash<W>>(key)];
+    if (auto it = memo.find(key); it != memo.end()) return it->second;
     StopPoll::poll();
     double const result = solve(canonical(board));
-    if (max_bytes_ != 0 && memo_.size() >= memo_.max_load() &&
-        (memo_.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
-      throw GaveUp{};
-    }
-    memo_.emplace(key, result);
+    if (!flat_map_takes_one_more(memo, max_bytes_)) throw GaveUp{};
+    memo.emplace(key, result);
     return result;
   }
 
@@ -183,9 +183,9 @@ class RuleSearch : public RuleCosts::Search {
   }
 
   Within within_;
-  std::size_t max_bytes_;
+  std::size_t max_bytes_;  // for each shard
   RuleSearch* base_;
-  Map memo_;
+  std::array<Map, kFlatMapShards> memo_;
 };
 
 // The rule's search, and the one that improves on it by looking ahead.

@@ -28,11 +28,13 @@
 #include "search/bounds/grouped_settled.h"
 #include "search/games/grouped_game.h"
 #include "search/proof/bound_table.h"
+#include "search/proof/flat_map_shards.h"
 #include "search/proof/proof_search.h"
 
-// Lower bounds and exact values of boards in the random order, inside a memory budget. Shared
-// among threads, it is cut into shards by hash, each behind a lock: the Boost of this system has
-// no concurrent flat map, and a slot holds a fraction, too big for a lock-free slot.
+// Lower bounds and exact values of boards in the random order, inside a memory budget. It is cut
+// into shards by hash (search/proof/flat_map_shards.h), and shared among threads each shard is
+// behind a lock: the Boost of this system has no concurrent flat map, and a slot holds a
+// fraction, too big for a lock-free slot.
 template <int W>
 class ExpectedTable {
  public:
@@ -40,7 +42,7 @@ class ExpectedTable {
 
   // max_bytes 0: no budget. shared: threads read and write it at once.
   explicit ExpectedTable(std::size_t max_bytes, bool shared = false)
-      : max_bytes_(max_bytes / (shared ? kShards : 1)), shards_(shared ? kShards : 1) {}
+      : max_bytes_(flat_map_shard_budget(max_bytes)), locking_(shared), shards_(kFlatMapShards) {}
 
   // (lower, upper); upper is no placement unless the value is known, and then both are it.
   std::optional<std::pair<Moves, Moves>> find(Key const& key) const {
@@ -76,7 +78,6 @@ class ExpectedTable {
   void settle() {}
 
  private:
-  static constexpr std::size_t kShards = 64;
   // One slot: the key (8 W bytes) and this, the value or a lower bound. A fraction whose terms
   // fit 62 bits, nearly all of them, is kept inline in lowest terms; any other on the heap.
   // (A Moves inline would take 80 bytes: the slots are what the table's memory goes to.)
@@ -120,25 +121,19 @@ class ExpectedTable {
     std::mutex* mutex_;
   };
 
-  bool locking() const { return shards_.size() > 1; }
-  // The high bits pick the shard; the map's own probing uses the low ones.
-  // One thread's table is one shard: the key is not hashed twice.
-  Shard& shard_of(Key const& key) {
-    return locking() ? shards_[GroupKeyHash<W>()(key) >> 58 & (kShards - 1)] : shards_[0];
-  }
+  bool locking() const { return locking_; }
+  Shard& shard_of(Key const& key) { return shards_[flat_map_shard<GroupKeyHash<W>>(key)]; }
   Shard const& shard_of(Key const& key) const {
-    return locking() ? shards_[GroupKeyHash<W>()(key) >> 58 & (kShards - 1)] : shards_[0];
+    return shards_[flat_map_shard<GroupKeyHash<W>>(key)];
   }
   Entry& entry(Shard& shard, Key const& key) {
     Map& map = shard.map;
-    if (max_bytes_ != 0 && map.size() >= map.max_load() && !map.contains(key) &&
-        (map.bucket_count() * 3 + 32) * (sizeof(typename Map::value_type) + 1) > max_bytes_) {
-      throw BudgetExceeded{};
-    }
+    if (!flat_map_takes_one_more(map, max_bytes_) && !map.contains(key)) throw BudgetExceeded{};
     return map[key];
   }
 
   std::size_t max_bytes_;  // for each shard
+  bool locking_;
   std::vector<Shard> shards_;
 };
 
