@@ -152,23 +152,26 @@ class GroupedGame : public GroupedRules {
       out.least = std::min(out.least, bound);
       return true;
     }
-    std::optional<Child> child(GroupedBoard const& placed, Outcome& out) const {
+    std::optional<Child> child(GroupedBoard const& placed, Outcome& out) {
+      placed_ = &placed;
       int const bound =
           dead_end_goal_ ? 0 : group_lower_bound(placed, within_, !game_.commits(placed));
       if (bound >= need_) {
         out.least = std::min(out.least, bound);
         return std::nullopt;
       }
-      // Worth exactly its blocked items, which its bound counts and no more: it falls short.
-      if (!dead_end_goal_ && parks_every_blocked_item(placed, game_.strict_)) {
-        out.refuted = bound;
-        return std::nullopt;
-      }
       return Child{key_of<W>(placed), bound};
     }
-    // A child the table missed: the committed order's bound, dearer, may still settle it.
+    // A child the table missed may be worth exactly its blocked items, which its bound counts
+    // and no more: then it falls short (the test costs more than a look-up, so it waits for
+    // the table to miss). Else the committed order's bound, dearer, may still settle it.
     bool keep(Child& child, Outcome& out) const {
-      if (dead_end_goal_ || game_.within_ != Within::worst) return true;
+      if (dead_end_goal_) return true;
+      if (parks_every_blocked_item(*placed_, game_.strict_)) {
+        out.refuted = child.bound;
+        return false;
+      }
+      if (game_.within_ != Within::worst) return true;
       child.bound = std::max(child.bound, game_.committed_bound(board_of(child.key), need_));
       if (child.bound < need_) return true;
       out.least = std::min(out.least, child.bound);
@@ -184,6 +187,9 @@ class GroupedGame : public GroupedRules {
     LiftedItems lifting_;
     int rest_;
     GroupPlacementBound bound_;
+    // The placement whose child keep() is asked about: a child is looked up as soon as it is
+    // made, while its placement lives.
+    GroupedBoard const* placed_ = nullptr;
   };
 
  private:

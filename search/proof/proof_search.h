@@ -393,6 +393,8 @@ bool ProofSearch<Game>::look_up(Child child, Value& need, typename Game::Placeme
       need = *out.refuted;
       placements.tighten(need);
     }
+  } else {
+    return !out.refuted;
   }
   return true;
 }
