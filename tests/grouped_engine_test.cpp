@@ -532,6 +532,8 @@ TEST(RuleCosts, ABudgetGivesTheUnlimitedCostOrNothing) {
     RuleCosts unlimited(board, within, 0);
     Moves const rule = *unlimited.cost(board);
     Moves const improved = *unlimited.look_ahead_cost(board);
+    // A budget too small to split among the table's parts is still a budget.
+    EXPECT_FALSE(RuleCosts(board, within, 1).cost(board).has_value());
     for (std::size_t bytes : {std::size_t{1} << 16, std::size_t{1} << 18, std::size_t{1} << 20}) {
       RuleCosts costs(board, within, bytes);
       std::optional<Moves> const limited = costs.cost(board);
