@@ -235,4 +235,23 @@ TEST(ExpectedTable, KeepsEveryFractionAsGiven) {
   }
 }
 
+// Cut into shards that grow one at a time, the table still gives up within its whole budget,
+// and not long before it: each shard keeps its own part of the budget.
+TEST(ExpectedTable, GivesUpWithinItsBudget) {
+  constexpr std::size_t kBudget = std::size_t{1} << 20;
+  constexpr std::size_t kSlot = 8 + 32 + 1;  // the key, the entry, a control byte
+  for (bool const shared : {false, true}) {
+    SCOPED_TRACE(shared);
+    ExpectedTable<1> table(kBudget, shared);
+    GroupKey<1> key;
+    try {
+      for (key.word[0] = 0;; ++key.word[0])
+        table.set_exact(key, Moves(1));
+    } catch (BudgetExceeded const&) {
+    }
+    EXPECT_LE(table.size() * kSlot, kBudget);
+    EXPECT_GE(table.size() * kSlot * 16, kBudget);
+  }
+}
+
 }  // namespace
