@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "search/best_order_beam.h"
+#include "search/bounds/merged_rule_cost.h"
 #include "search/bounds/rule_cost.h"
 #include "search/bounds/sampled_rule_cost.h"
 #include "search/engine.h"
@@ -554,6 +555,52 @@ TEST(RuleCosts, ABudgetGivesTheUnlimitedCostOrNothing) {
     }
   }
   EXPECT_GT(rule_only, 5);
+}
+
+// The rule on a yard with its last groups merged is a strategy on the yard itself: in the worst
+// and random orders, from every group it may merge from, its cost is at least the value, and
+// its line on the yard (each turn a request the yard allows, lifted items placed by the merged
+// rule) takes one item of the current group a turn and moves no more than the cost.
+TEST(MergedRuleCosts, BoundTheValueWithALineOfTheYardItself) {
+  std::mt19937 rng(53);
+  int lines = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    Within const within = trial % 2 == 0 ? Within::worst : Within::random;
+    Yard yard;
+    do {
+      yard = random_grouped_yard(rng, 3 + trial % 2, 4, 0.9, 3 + trial % 2, 0.1);
+    } while (yard.items() > 12);
+    SCOPED_TRACE(compact(yard) + " " + within_name(within));
+    GroupedBoard const board = dense_yard(yard).board;
+    Moves const value = brute_force_value(yard, within);
+    for (int from = std::max(current_group(board), 1); from < board.stays - 1; ++from) {
+      SCOPED_TRACE(from);
+      MergedRuleCosts merged(board, from, within, 0);
+      std::optional<Moves> const cost = merged.cost();
+      ASSERT_TRUE(cost);
+      ASSERT_FALSE(*cost < value);
+      if (!cost->placed()) continue;
+      std::vector<RuleCosts::Step> const line = merged.line();
+      GroupedBoard before = canonical(board);
+      int moved = 0;
+      for (RuleCosts::Step const& step : line) {
+        ASSERT_TRUE(step.placed);
+        ASSERT_EQ(before.cell[step.stack][step.slot], current_group(before));
+        ASSERT_EQ(GroupedRules::items_on(step.after), GroupedRules::items_on(before) - 1);
+        ASSERT_EQ(step.lifted, before.level[step.stack] - 1 - step.slot);
+        moved += step.lifted;
+        before = step.after;
+      }
+      EXPECT_EQ(current_group(before), 0);
+      ++lines;
+      if (within == Within::worst) {
+        // The merged yard allows more requests than the yard: its costliest may be none of these.
+        EXPECT_LE(line.empty() ? Moves(0) : line.front().cost, *cost);
+        EXPECT_LE(Moves(moved), line.empty() ? Moves(0) : line.front().cost);
+      }
+    }
+  }
+  EXPECT_GT(lines, 200);
 }
 
 // The estimate plays the rule the exact mean is taken of, against the same chances: over many

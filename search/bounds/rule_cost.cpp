@@ -84,8 +84,11 @@ class RuleSearch : public RuleCosts::Search {
  public:
   // base: the rule whose answers this search improves on by looking one request ahead, or
   // null for the rule itself.
-  RuleSearch(Within within, std::size_t max_bytes, RuleSearch* base = nullptr)
-      : within_(within), max_bytes_(flat_map_shard_budget(max_bytes)), base_(base) {}
+  RuleSearch(Within within, int costliest_from, std::size_t max_bytes, RuleSearch* base = nullptr)
+      : within_(within),
+        costliest_from_(costliest_from),
+        max_bytes_(flat_map_shard_budget(max_bytes)),
+        base_(base) {}
 
   double cost(GroupedBoard const& board) override { return cost(board, key_of<W>(board)); }
 
@@ -133,7 +136,9 @@ class RuleSearch : public RuleCosts::Search {
       }
       s += twins - 1;
     }
-    if (within_ != Within::random || chosen == kNone) return chosen;
+    bool const mean =
+        within_ == Within::random && (costliest_from_ == 0 || group < costliest_from_);
+    if (!mean || chosen == kNone) return chosen;
     // Whole costs whose sum the count divides give an exact mean; any other is rounded up.
     return whole && std::fmod(sum, count) == 0 ? sum / count : up(sum / count);
   }
@@ -183,6 +188,7 @@ class RuleSearch : public RuleCosts::Search {
   }
 
   Within within_;
+  int costliest_from_;
   std::size_t max_bytes_;  // for each shard
   RuleSearch* base_;
   std::array<Map, kFlatMapShards> memo_;
@@ -191,9 +197,10 @@ class RuleSearch : public RuleCosts::Search {
 // The rule's search, and the one that improves on it by looking ahead.
 template <int W>
 std::pair<std::unique_ptr<RuleCosts::Search>, std::unique_ptr<RuleCosts::Search>> searches_of_width(
-    Within within, std::size_t rule_bytes, std::size_t look_ahead_bytes) {
-  auto rule = std::make_unique<RuleSearch<W>>(within, rule_bytes);
-  auto look_ahead = std::make_unique<RuleSearch<W>>(within, look_ahead_bytes, rule.get());
+    Within within, int costliest_from, std::size_t rule_bytes, std::size_t look_ahead_bytes) {
+  auto rule = std::make_unique<RuleSearch<W>>(within, costliest_from, rule_bytes);
+  auto look_ahead =
+      std::make_unique<RuleSearch<W>>(within, costliest_from, look_ahead_bytes, rule.get());
   return {std::move(rule), std::move(look_ahead)};
 }
 
@@ -245,18 +252,19 @@ int rule_finish(GroupedBoard board) {
   return moves;
 }
 
-RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes)
+RuleCosts::RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes,
+                     int costliest_from)
     : within_(within) {
   // The look-ahead's own table is the smaller: its boards are a few of those the rule meets.
   std::size_t const rule_bytes = max_bytes - max_bytes / 4;
   std::size_t const look_ahead_bytes = max_bytes == 0 ? 0 : std::max<std::size_t>(max_bytes / 4, 1);
   int const bits = key_bits(shape.n, shape.height, shape.stays);
   std::tie(search_, look_ahead_) =
-      bits <= 128    ? searches_of_width<2>(within, rule_bytes, look_ahead_bytes)
-      : bits <= 256  ? searches_of_width<4>(within, rule_bytes, look_ahead_bytes)
-      : bits <= 512  ? searches_of_width<8>(within, rule_bytes, look_ahead_bytes)
-      : bits <= 1024 ? searches_of_width<16>(within, rule_bytes, look_ahead_bytes)
-                     : searches_of_width<32>(within, rule_bytes, look_ahead_bytes);
+      bits <= 128    ? searches_of_width<2>(within, costliest_from, rule_bytes, look_ahead_bytes)
+      : bits <= 256  ? searches_of_width<4>(within, costliest_from, rule_bytes, look_ahead_bytes)
+      : bits <= 512  ? searches_of_width<8>(within, costliest_from, rule_bytes, look_ahead_bytes)
+      : bits <= 1024 ? searches_of_width<16>(within, costliest_from, rule_bytes, look_ahead_bytes)
+                     : searches_of_width<32>(within, costliest_from, rule_bytes, look_ahead_bytes);
 }
 
 RuleCosts::~RuleCosts() = default;

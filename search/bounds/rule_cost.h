@@ -67,8 +67,11 @@ class RuleCosts {
   };
 
   // Boards shaped like `shape` (stacks, capacity, cells); what it remembers takes at most
-  // max_bytes.
-  RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes);
+  // max_bytes. In the random order, the requests of groups from `costliest_from` on (0: none)
+  // count at their costliest rather than their mean: an upper bound on the mean, for yards
+  // whose last groups are merged (merged_rule_cost.h).
+  RuleCosts(GroupedBoard const& shape, Within within, std::size_t max_bytes,
+            int costliest_from = 0);
   ~RuleCosts();
   RuleCosts(RuleCosts const&) = delete;
   RuleCosts& operator=(RuleCosts const&) = delete;
