@@ -2,9 +2,11 @@
 // the answer of a query that stopped: the search's own bounds on it, a cheap lower bound, and
 // the cost of a fixed rule of placement (search/bounds/rule_cost.h) as an upper bound, with the
 // rule's line as its witness; once that is known, the cost of the rule improved by looking
-// ahead, and its line. The rule's costs are worked out once a search has run for a while, in a
-// share of the time it has left, and after a stop in a short grace; an exact answer does not
-// wait for them.
+// ahead, and its line. In the worst and random orders, before the rule's own cost, the rule's
+// costs on coarser yards (search/bounds/merged_rule_cost.h), from the coarsest up, so that a
+// yard too large for the rule's own cost still gets a bound and a line. The rule's costs are worked
+// out once a search has run for a while, in a share of the time it has left, and after a stop in a
+// short grace; an exact answer does not wait for them.
 #pragma once
 
 #include <chrono>
@@ -18,6 +20,7 @@
 #include "rules/moves.h"
 #include "rules/within.h"
 #include "search/answers.h"
+#include "search/bounds/merged_rule_cost.h"
 #include "search/bounds/rule_cost.h"
 #include "search/grouped_search.h"
 #include "search/proof/packed_bound_table.h"
@@ -56,8 +59,18 @@ class RootBounds {
   bool rules_done() const;
   // Whether the improved rule's cost is known and the lesser: the upper bound and line are its.
   bool looks_ahead() const;
-  // The rules' upper bound: the lesser cost known, or no placement for none.
+  // Whether the merged rule's cost is known and less than the rule's and the improved rule's:
+  // the upper bound and line are its.
+  bool merged_less() const;
+  // The rules' upper bound: the least cost known, or no placement for none.
   Moves rule_upper() const;
+  // Whether merged rules are left to work out before the rule's own cost.
+  bool merges_left() const;
+  // The next merged rule's cost, its table within max_bytes; throws what the polls throw.
+  std::optional<Moves> merged_cost(std::size_t max_bytes);
+  // Tells the search that holds the root (the two-class table, or the grouped search) that the
+  // root is worth no more than `cost`.
+  void tell(PackedBoundTable& table, GroupedSearch* search, Moves const& cost);
 
   struct Root {
     bool two_class = true;
@@ -70,6 +83,12 @@ class RootBounds {
     bool look_ahead_given_up = false;
     bool graced = false;
     std::shared_ptr<RuleCosts> rule_costs{};
+    // The merged rules: the group merged from next (0 for none, the last group once none is
+    // left), the one being worked out, and the least of the costs found with its line.
+    int merge_from = 0;
+    std::unique_ptr<MergedRuleCosts> merging{};
+    std::optional<Moves> merged{};
+    std::vector<RuleCosts::Step> merged_line{};
   };
   std::optional<Root> root_;
 };
