@@ -14,6 +14,9 @@
 struct ValueBounds {
   Moves lower = 0;
   Moves upper = Moves::no_placement();
+  // Whether the upper bound is the rule's on a coarser yard (its last groups merged): a bound,
+  // but a loose one in the random order, beside which the rule's own mean is worth estimating.
+  bool coarse_upper = false;
   bool exact() const { return lower == upper; }
 };
 

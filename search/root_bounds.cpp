@@ -148,6 +148,7 @@ ValueBounds RootBounds::bounds(PackedBoundTable const& table, GroupedSearch cons
     b.lower = larger(b.lower, lower);
     b.upper = smaller(b.upper, upper);
   }
+  b.coarse_upper = merged_less() && b.upper == *root_->merged;
   return b;
 }
 

@@ -35,9 +35,11 @@ struct YardQueries {
   auto line(Yard const& yard) { return engine.best_line(yard, within); }
   auto bounds(Yard const& yard) { return engine.bounds(yard, within); }
   auto rule_line(Yard const& yard) { return engine.rule_line(yard, within); }
-  // In the random order with no upper bound known, the rule's mean estimated from orders drawn.
+  // In the random order with no upper bound known, or only a coarser yard's, the rule's mean
+  // estimated from orders drawn.
   void estimate(YardResult& result, Yard const& yard) {
-    if (within != Within::random || result.bounds.upper.placed()) return;
+    if (within != Within::random) return;
+    if (result.bounds.upper.placed() && !result.bounds.coarse_upper) return;
     result.estimate = sample_rule_cost(dense_yard(yard).board);
   }
 };
