@@ -80,7 +80,7 @@ void RootBounds::ensure_rule(PackedBoundTable& table, GroupedSearch* search, std
     }
     root_->merging.reset();
     // A merged rule out of memory leaves none finer: the rule's own cost comes next.
-    root_->merge_from = cost ? root_->merge_from + 1 : root_->grouped.stays;
+    root_->merge_from = cost ? root_->merge_from + 1 : root_->grouped.stays - 1;
     ensure_rule(table, search, max_bytes, until, with_look_ahead);
     return;
   }
