@@ -17,6 +17,7 @@
 #include "search/engine.h"
 #include "search/grouped_search.h"
 #include "search/known_order_search.h"
+#include "search/root_bounds.h"
 #include "search/stop_poll.h"
 #include "solver/compute.h"
 #include "tests/support/grouped_brute_force.h"
@@ -601,6 +602,47 @@ TEST(MergedRuleCosts, BoundTheValueWithALineOfTheYardItself) {
     }
   }
   EXPECT_GT(lines, 200);
+}
+
+// A root whose rule's own table runs out of memory keeps the coarser yards' least cost as its
+// upper bound, flagged as theirs, with the line of that cost; with the memory it needs, the
+// rule's own cost, or a lesser one. (That a coarser yard's cost is a bound is checked against
+// the value above.)
+TEST(RootBounds, ACoarserYardsBoundStandsWhereTheRulesOwnRunsOutOfMemory) {
+  std::mt19937 rng(59);
+  PackedBoundTable table(0);
+  int coarse = 0;
+  for (int trial = 0; trial < 120; ++trial) {
+    Within const within = trial % 2 == 0 ? Within::worst : Within::random;
+    Yard const yard = random_grouped_yard(rng, 5, 6, 0.75, 4, 0.1);
+    SCOPED_TRACE(compact(yard) + " " + within_name(within));
+    GroupedBoard const board = dense_yard(yard).board;
+    Moves const own = *RuleCosts(board, within, 0).cost(board);
+    for (std::size_t bytes : {std::size_t{0}, std::size_t{1} << 18, std::size_t{1} << 19}) {
+      RootBounds root;
+      root.set(board, within);
+      root.ensure_rule(table, nullptr, bytes, RootBounds::Clock::time_point::max());
+      ValueBounds const bounds = root.bounds(table, nullptr);
+      bool const own_fits = RuleCosts(board, within, bytes).cost(board).has_value();
+      if (own_fits) {
+        ASSERT_FALSE(own < bounds.upper);
+      } else {
+        EXPECT_EQ(bounds.coarse_upper, bounds.upper.placed());
+      }
+      if (!bounds.coarse_upper) continue;
+      ++coarse;
+      auto const line = root.rule_line();
+      ASSERT_TRUE(line && !line->empty());
+      int moved = 0;
+      for (RuleCosts::Step const& step : *line)
+        moved += step.lifted;
+      EXPECT_EQ(current_group(line->back().after), 0);
+      if (within == Within::worst) {
+        EXPECT_LE(Moves(moved), bounds.upper);
+      }
+    }
+  }
+  EXPECT_GT(coarse, 5);
 }
 
 // The estimate plays the rule the exact mean is taken of, against the same chances: over many
