@@ -558,10 +558,23 @@ TEST(RuleCosts, ABudgetGivesTheUnlimitedCostOrNothing) {
   EXPECT_GT(rule_only, 5);
 }
 
-// The rule on a yard with its last groups merged is a strategy on the yard itself: in the worst
-// and random orders, from every group it may merge from, its cost is at least the value, and
-// its line on the yard (each turn a request the yard allows, lifted items placed by the merged
-// rule) takes one item of the current group a turn and moves no more than the cost.
+// The moves of a rule's line from the board, each turn checked to ask for an item of the
+// current group and to take one item away, and the line to leave nothing.
+int checked_line_moves(GroupedBoard board, std::vector<RuleCosts::Step> const& line) {
+  int moved = 0;
+  for (RuleCosts::Step const& step : line) {
+    EXPECT_EQ(board.cell[step.stack][step.slot], current_group(board));
+    EXPECT_EQ(GroupedRules::items_on(step.after), GroupedRules::items_on(board) - 1);
+    moved += step.lifted;
+    board = step.after;
+  }
+  EXPECT_EQ(current_group(board), 0);
+  return moved;
+}
+
+// The rule on a yard with its last groups merged is a strategy on the yard itself: from every
+// group it may merge from, its cost is at least the value, and in the worst order its line on
+// the yard moves no more than that.
 TEST(MergedRuleCosts, BoundTheValueWithALineOfTheYardItself) {
   std::mt19937 rng(53);
   int lines = 0;
@@ -575,70 +588,46 @@ TEST(MergedRuleCosts, BoundTheValueWithALineOfTheYardItself) {
     GroupedBoard const board = dense_yard(yard).board;
     Moves const value = brute_force_value(yard, within);
     for (int from = std::max(current_group(board), 1); from < board.stays - 1; ++from) {
-      SCOPED_TRACE(from);
       MergedRuleCosts merged(board, from, within, 0);
-      std::optional<Moves> const cost = merged.cost();
-      ASSERT_TRUE(cost);
-      ASSERT_FALSE(*cost < value);
-      if (!cost->placed()) continue;
-      std::vector<RuleCosts::Step> const line = merged.line();
-      GroupedBoard before = canonical(board);
-      int moved = 0;
-      for (RuleCosts::Step const& step : line) {
-        ASSERT_TRUE(step.placed);
-        ASSERT_EQ(before.cell[step.stack][step.slot], current_group(before));
-        ASSERT_EQ(GroupedRules::items_on(step.after), GroupedRules::items_on(before) - 1);
-        ASSERT_EQ(step.lifted, before.level[step.stack] - 1 - step.slot);
-        moved += step.lifted;
-        before = step.after;
-      }
-      EXPECT_EQ(current_group(before), 0);
+      Moves const cost = *merged.cost();
+      ASSERT_FALSE(cost < value) << from;
+      if (!cost.placed()) continue;
+      int const moved = checked_line_moves(canonical(board), merged.line());
       ++lines;
       if (within == Within::worst) {
-        // The merged yard allows more requests than the yard: its costliest may be none of these.
-        EXPECT_LE(line.empty() ? Moves(0) : line.front().cost, *cost);
-        EXPECT_LE(Moves(moved), line.empty() ? Moves(0) : line.front().cost);
+        EXPECT_LE(Moves(moved), cost) << from;
       }
     }
   }
   EXPECT_GT(lines, 200);
 }
 
-// A root whose rule's own table runs out of memory keeps the coarser yards' least cost as its
-// upper bound, flagged as theirs, with the line of that cost; with the memory it needs, the
-// rule's own cost, or a lesser one. (That a coarser yard's cost is a bound is checked against
-// the value above.)
+// Where the rule's own table runs out of memory, the root's upper bound is the coarser yards',
+// flagged as theirs, with their line; otherwise it is at most the rule's own cost.
 TEST(RootBounds, ACoarserYardsBoundStandsWhereTheRulesOwnRunsOutOfMemory) {
   std::mt19937 rng(59);
   PackedBoundTable table(0);
   int coarse = 0;
   for (int trial = 0; trial < 120; ++trial) {
     Within const within = trial % 2 == 0 ? Within::worst : Within::random;
-    Yard const yard = random_grouped_yard(rng, 5, 6, 0.75, 4, 0.1);
-    SCOPED_TRACE(compact(yard) + " " + within_name(within));
-    GroupedBoard const board = dense_yard(yard).board;
+    GroupedBoard const board = dense_yard(random_grouped_yard(rng, 5, 6, 0.75, 4, 0.1)).board;
     Moves const own = *RuleCosts(board, within, 0).cost(board);
     for (std::size_t bytes : {std::size_t{0}, std::size_t{1} << 18, std::size_t{1} << 19}) {
       RootBounds root;
       root.set(board, within);
       root.ensure_rule(table, nullptr, bytes, RootBounds::Clock::time_point::max());
       ValueBounds const bounds = root.bounds(table, nullptr);
-      bool const own_fits = RuleCosts(board, within, bytes).cost(board).has_value();
-      if (own_fits) {
-        ASSERT_FALSE(own < bounds.upper);
-      } else {
-        EXPECT_EQ(bounds.coarse_upper, bounds.upper.placed());
+      if (RuleCosts(board, within, bytes).cost(board)) {
+        ASSERT_FALSE(own < bounds.upper) << trial;
+        continue;
       }
+      ASSERT_EQ(bounds.coarse_upper, bounds.upper.placed()) << trial;
       if (!bounds.coarse_upper) continue;
       ++coarse;
-      auto const line = root.rule_line();
-      ASSERT_TRUE(line && !line->empty());
-      int moved = 0;
-      for (RuleCosts::Step const& step : *line)
-        moved += step.lifted;
-      EXPECT_EQ(current_group(line->back().after), 0);
+      int const moved = checked_line_moves(
+          canonical(board), root.rule_line().value_or(std::vector<RuleCosts::Step>{}));
       if (within == Within::worst) {
-        EXPECT_LE(Moves(moved), bounds.upper);
+        EXPECT_LE(Moves(moved), bounds.upper) << trial;
       }
     }
   }
