@@ -45,6 +45,10 @@ class MovedItems {
         if (later > item) least_refused_[e] = std::min(least_refused_[e], later);
       }
     }
+    plain_rest_.resize(n + 1);
+    for (int e = 0; e < n; ++e)
+      plain_rest_[e] = within_[e] + rest_[lift_of_[e] + 1];
+    plain_rest_[n] = 0;
     top_.fill(0);
   }
 
@@ -60,10 +64,7 @@ class MovedItems {
   }
   // What the items from e on must cost at least: the plain figures of the lifts after e's, and
   // of e's own items from e on.
-  int plain_rest(int e) const {
-    if (e == static_cast<int>(plan_.items.size())) return 0;
-    return within_[e] + rest_[lift_of_[e] + 1];
-  }
+  int plain_rest(int e) const { return plain_rest_[e]; }
   // The least item on stack d now: its least unmoved item at lift r, or a moved item above.
   int cap(int r, int d) const {
     int const unmoved = plan_.caps[r * plan_.stacks + d];
@@ -82,24 +83,30 @@ class MovedItems {
     int const r = lift_of_[e];
     int const departed = e == plan_.lifts[r].first ? leave_before(plan_.lifts[r].group) : 0;
     int const item = plan_.items[e];
+    // Each stack's cap taken once: the landings tried below put back what they change.
+    int caps[kMaxGroupedStacks];
     int fit = -1;
+    int fit_cap = INT_MAX;
     for (int d = 0; d < plan_.stacks; ++d) {
-      int const c = cap(r, d);
-      if (c >= item && (fit < 0 || c < cap(r, fit))) fit = d;
+      caps[d] = cap(r, d);
+      if (caps[d] >= item && caps[d] < fit_cap) {
+        fit = d;
+        fit_cap = caps[d];
+      }
     }
     if (fit < 0) {
       go(e + 1, spent + 1);
-    } else if (!harms_later(e, item, cap(r, fit))) {
+    } else if (!harms_later(e, item, fit_cap)) {
       land(e, item, fit, spent);
     } else {
       // Which stack takes it matters now: a stack keeps the item until it leaves and then
       // takes again what it took before, so the least cap can be the wrong one.
       land(e, item, fit, spent);
-      bool empty_tried = cap(r, fit) == kNoItem;
+      bool empty_tried = fit_cap == kNoItem;
       for (int d = 0; d < plan_.stacks; ++d) {
-        if (d == fit || cap(r, d) < item) continue;
+        if (d == fit || caps[d] < item) continue;
         // Stacks with nothing on them, and no unmoved item to come, are all alike.
-        if (cap(r, d) == kNoItem) {
+        if (caps[d] == kNoItem) {
           if (empty_tried) continue;
           empty_tried = true;
         }
@@ -150,6 +157,7 @@ class MovedItems {
   std::vector<int> rest_;           // rest_[r]: the plain figures of lifts r and after, summed
   std::vector<int> within_;         // within_[e]: the plain figure of e's lift from e on
   std::vector<int> least_refused_;  // see harms_later
+  std::vector<int> plain_rest_;     // plain_rest_[e]: see plain_rest; 0 past the last item
   // The moved items that landed unblocked, stack by stack: top_[d] the latest on stack d (0 for
   // none), below_[x] the one it landed on. Items on one stack only decrease upwards, so the top
   // leaves first.
