@@ -5,6 +5,10 @@
 // in to that thread and takes the next, coming back to them last (see BusyBoards). The query's
 // own thread keeps to its order and finds the helpers' proofs in the table. Every proof holds
 // whichever thread made it, so values and lines are the same with any number of threads.
+//
+// A search may have its helpers prove a goal of its own choosing instead (helpers_goal): the
+// goal of its next proof, where the helpers' share of this one is mostly work the query's
+// thread would never ask for (see RandomProver::value).
 #pragma once
 
 #include <cstdint>
@@ -35,13 +39,12 @@ class ProofSharing {
   void begin_query() { counting_ = false; }
 
   // Whether the board is worth at least goal, searched by `search` on the query's thread and
-  // by helpers beside it.
+  // by helpers beside it, which search whether it is worth at least helpers_goal (none: goal).
   template <class Game>
-  BasicProof<typename Game::Value> at_least(ProofSearch<Game>& search,
-                                            typename Game::Board const& board,
-                                            typename Game::Key const& key,
-                                            typename Game::Value const& goal,
-                                            typename Game::Value const& bound);
+  BasicProof<typename Game::Value> at_least(
+      ProofSearch<Game>& search, typename Game::Board const& board, typename Game::Key const& key,
+      typename Game::Value const& goal, typename Game::Value const& bound,
+      std::optional<typename Game::Value> const& helpers_goal = std::nullopt);
 
   // Called on every board the query's thread expands: starts the helpers when they are due.
   void tick() {
@@ -73,11 +76,10 @@ class ProofSharing {
 };
 
 template <class Game>
-BasicProof<typename Game::Value> ProofSharing::at_least(ProofSearch<Game>& search,
-                                                        typename Game::Board const& board,
-                                                        typename Game::Key const& key,
-                                                        typename Game::Value const& goal,
-                                                        typename Game::Value const& bound) {
+BasicProof<typename Game::Value> ProofSharing::at_least(
+    ProofSearch<Game>& search, typename Game::Board const& board, typename Game::Key const& key,
+    typename Game::Value const& goal, typename Game::Value const& bound,
+    std::optional<typename Game::Value> const& helpers_goal) {
   if (threads_ == 1) return search.at_least(board, key, goal, bound);
   if (!counting_) {
     counting_ = true;
@@ -91,7 +93,8 @@ BasicProof<typename Game::Value> ProofSharing::at_least(ProofSearch<Game>& searc
   auto& table = search.table();
   Game const game = search.game();
   proof_ = Shared{[&search] { return search.expanded(); },
-                  [&table, game, busy, key, goal, bound](std::function<void()> const& tick) {
+                  [&table, game, busy, key, goal = helpers_goal.value_or(goal),
+                   bound](std::function<void()> const& tick) {
                     ProofSearch<Game>(table, game, tick, busy).at_least(key, goal, bound);
                   },
                   [&table] { table.settle(); }};
