@@ -19,8 +19,8 @@ std::vector<YardRequestCost> grouped_request_costs(GroupedSearch& search,
 }
 
 // In the worst and best orders the request a line makes costs the board's value, so the value
-// is found once, with every bound the table holds, and only the requests before the chosen one
-// are costed.
+// is found once, with every bound the table holds, and each request before the chosen one is
+// only asked whether it costs that much.
 std::optional<YardRequestCost> line_request(GroupedSearch& search, GroupedBoard const& board,
                                             Within within) {
   if (within == Within::random) {
@@ -42,9 +42,14 @@ std::optional<YardRequestCost> line_request(GroupedSearch& search, GroupedBoard 
     }
   }
   if (asks.size() == 1) return YardRequestCost{asks[0].first, asks[0].second, value};
+  // A request costs the value when it reaches it (worst: none costs more), or when it cannot
+  // reach past it (best: none costs less); one proof each, on the table the value left.
   for (auto [s, j] : asks) {
-    Moves cost = search.request_cost(board, s, j);
-    if (cost == value) return YardRequestCost{s, j, std::move(cost)};
+    bool const costs_value = within == Within::worst ? search.request_reaches(board, s, j, value)
+                             : !value.placed()
+                                 ? true
+                                 : !search.request_reaches(board, s, j, value.whole_moves() + 1);
+    if (costs_value) return YardRequestCost{s, j, value};
   }
   throw std::logic_error("no request costs the board's value");
 }

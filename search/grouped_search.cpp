@@ -77,6 +77,9 @@ class ProvedSearch : public GroupedSearch {
   Moves request_cost(GroupedBoard const& board, int stack, int slot) override {
     return prover_.request_cost(board, stack, slot);
   }
+  bool request_reaches(GroupedBoard const& board, int stack, int slot, Moves const& goal) override {
+    return prover_.request_at_least(board, stack, slot, goal.whole_moves()).holds;
+  }
   GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
                            Moves const& cost) override {
     Retrieval<GroupedBoard> retrieval(board, stack, slot);
@@ -182,6 +185,10 @@ class RoutedSearch : public GroupedSearch {
       return known_.value(board);
     }
     return general().request_cost(board, stack, slot);
+  }
+  bool request_reaches(GroupedBoard const& board, int stack, int slot, Moves const& goal) override {
+    if (routed(board)) return GroupedSearch::request_reaches(board, stack, slot, goal);
+    return general().request_reaches(board, stack, slot, goal);
   }
   GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,
                            Moves const& cost) override {

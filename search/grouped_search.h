@@ -38,6 +38,12 @@ class GroupedSearch {
   virtual ~GroupedSearch() = default;
   virtual Moves value(GroupedBoard const& board) = 0;
   virtual Moves request_cost(GroupedBoard const& board, int stack, int slot) = 0;
+  // Whether the request at (stack, slot) costs at least `goal` (whole moves, or no placement):
+  // one proof, where request_cost raises its bound a move at a time. The worst and best orders
+  // answer it so; the rest from the cost.
+  virtual bool request_reaches(GroupedBoard const& board, int stack, int slot, Moves const& goal) {
+    return request_cost(board, stack, slot) >= goal;
+  }
   // The board after the first placement, in the order the search tries them, that reaches
   // `cost` (the request's cost). The lifted items must fit.
   virtual GroupedBoard best_answer(GroupedBoard const& board, int stack, int slot,

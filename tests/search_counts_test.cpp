@@ -17,6 +17,7 @@ struct Case {
   Moves value;
   std::uint64_t stored;
   std::uint64_t searched;
+  std::uint64_t line_searched = 0;  // the same after the line of best play too (0: not asked)
 };
 
 Yard two_class(char const* compact) {
@@ -53,7 +54,7 @@ TEST(SearchCounts, PinnedOnFixedYards) {
              {1, 2, 4, 4, 0, 0},
              {4, 4, 4, 2, 0, 0},
              {1, 2, 2, 3, 0, 0}}},
-       Within::worst, 21, 18161, 19026},
+       Within::worst, 21, 18161, 19026, 19036},
       {"three items a group, best order (grouped_08x5_g14_2 of bench/grouped_set.py)",
        Yard{8,
             7,
@@ -66,7 +67,7 @@ TEST(SearchCounts, PinnedOnFixedYards) {
              {4, 12, 4, 8, 11, 0, 0},
              {7, 13, 7, 8, 14, 0, 0},
              {6, 2, 5, 12, 4, 0, 0}}},
-       Within::best, 26, 11160, 11168},
+       Within::best, 26, 11160, 11168, 21832},
       {"known order, 7 stacks of 5 (known_07x5_2 of bench/known_order_set.py)",
        Yard{7,
             7,
@@ -96,6 +97,9 @@ TEST(SearchCounts, PinnedOnFixedYards) {
     EXPECT_EQ(engine.value(c.yard, c.within), c.value) << c.name;
     EXPECT_EQ(engine.stats().stored, c.stored) << c.name;
     EXPECT_EQ(engine.stats().searched, c.searched) << c.name;
+    if (c.line_searched == 0) continue;
+    ASSERT_TRUE(engine.best_line(c.yard, c.within).has_value()) << c.name;
+    EXPECT_EQ(engine.stats().searched, c.line_searched) << c.name;
   }
 }
 
