@@ -17,7 +17,8 @@
 namespace {
 
 // The retrieving side's answer in a line: the first child, in the order the search tries
-// children (least lower bound first, then by key), that reaches the request's cost
+// children (least lower bound first, then by landing misfit in the worst order, then by key),
+// that reaches the request's cost
 // (`reaches`), trying bounds from the least up to `most`. The search that found the cost went
 // through the children in this order, so the table already holds what each one before the
 // answer is worth, and the answer's own proof; tried in another order, every child that is
@@ -34,16 +35,24 @@ GroupedBoard first_reaching(Retrieval<GroupedBoard>& retrieval, Within within, i
     return true;
   });
   if (most == kNoPlacement) return first;
+  LandingMisfits misfits;
+  auto const track = [&](GroupedBoard const& placed, int i, int last) {
+    StopPoll::poll();
+    if (within == Within::worst) misfits.placed(placed, i, last);
+    return false;
+  };
   for (int bound = least; bound <= most; ++bound) {
-    std::vector<GroupKey<W>> keys;
-    retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
-      if (group_lower_bound(placed, within) == bound) keys.push_back(key_of<W>(placed));
+    std::vector<std::pair<int, GroupKey<W>>> keys;  // misfit (0 in the best order), key
+    retrieval.walk(track, [&](GroupedBoard const& placed) {
+      if (group_lower_bound(placed, within) == bound)
+        keys.emplace_back(misfits.of(retrieval.lifted_count()), key_of<W>(placed));
       return true;
     });
-    std::sort(keys.begin(), keys.end(),
-              [](GroupKey<W> const& a, GroupKey<W> const& b) { return a.word < b.word; });
+    std::sort(keys.begin(), keys.end(), [](auto const& a, auto const& b) {
+      return a.first != b.first ? a.first < b.first : a.second.word < b.second.word;
+    });
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    for (GroupKey<W> const& key : keys) {
+    for (auto const& [misfit, key] : keys) {
       GroupedBoard const child = board_of<W>(key);
       if (reaches(child)) return child;
     }

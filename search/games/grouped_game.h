@@ -38,6 +38,33 @@ struct GroupedRules : WholeMoves {
   }
 };
 
+// Among children of equal bound, the ones whose items landed the way a good rule of thumb
+// lands them are tried first: an item on the stack of least cap above it, where it blocks
+// nothing and leaves the larger caps to items to come; an item that must block (on its own
+// group too: the known order has no equal items, and the worst order blocks on them), on the
+// stack of largest cap, where it will be lifted again the latest. cap: the least item of the
+// stack before it landed (kNoItem when empty).
+inline int landing_misfit(int item, int cap) {
+  return cap > item ? cap - item : 2 * kNoItem - cap;
+}
+
+// The landing misfits of a placement's items, summed as a walk places them: a walk's skip
+// passes on each item placed. A function of the board placed, since each item's cap is the
+// least item below it there.
+class LandingMisfits {
+ public:
+  void placed(GroupedBoard const& board, int i, int last) {
+    if (i == 0) return;
+    int const top = board.level[last] - 1;
+    sum_[i] = sum_[i - 1] + landing_misfit(board.cell[last][top], board.low[last][top]);
+  }
+  // The misfit of the first `items` items placed.
+  int of(int items) const { return sum_[items]; }
+
+ private:
+  int sum_[kMaxGroupedHeight + 1] = {};
+};
+
 template <int W>
 class GroupedGame : public GroupedRules {
  public:
@@ -47,6 +74,7 @@ class GroupedGame : public GroupedRules {
   struct Child {
     Key key;
     int bound;
+    int misfit;  // see landing_misfit; 0 in the best order
   };
   static constexpr bool kLookAhead = false;
 
@@ -119,8 +147,13 @@ class GroupedGame : public GroupedRules {
     });
   }
 
+  // In the worst order children of equal bound are tried by their landing misfit (on the
+  // 6x4 yards of bench/grouped_set.py 8 to 65 % fewer boards stored); in the best order with
+  // several items a group it did not pay.
   static bool before(Child const& a, Child const& b) {
-    return a.bound != b.bound ? a.bound < b.bound : a.key.word < b.key.word;
+    if (a.bound != b.bound) return a.bound < b.bound;
+    if (a.misfit != b.misfit) return a.misfit < b.misfit;
+    return a.key.word < b.key.word;
   }
 
   // One retrieval's placements, cut off item by item by the placement bound and, once an
@@ -139,6 +172,7 @@ class GroupedGame : public GroupedRules {
           bound_(retrieval.lifted_count(), lifting_.items, game.strict_) {}
 
     bool cut(GroupedBoard const& placed, int i, int last, Outcome& out) {
+      if (within_ == Within::worst) misfits_.placed(placed, i, last);
       if (dead_end_goal_ || i == lifting_.count) return false;
       int bound = bound_.after(placed, i, last, stack_, rest_) - lifting_.count;
       if (bound < need_ && i > 0 && !game_.commits(placed)) {
@@ -160,7 +194,7 @@ class GroupedGame : public GroupedRules {
         out.least = std::min(out.least, bound);
         return std::nullopt;
       }
-      return Child{key_of<W>(placed), bound};
+      return Child{key_of<W>(placed), bound, misfits_.of(lifting_.count)};
     }
     // A child the table missed may be worth exactly its blocked items, which its bound counts
     // and no more: then it falls short (the test costs more than a look-up, so it waits for
@@ -190,6 +224,7 @@ class GroupedGame : public GroupedRules {
     // The placement whose child keep() is asked about: a child is looked up as soon as it is
     // made, while its placement lives.
     GroupedBoard const* placed_ = nullptr;
+    LandingMisfits misfits_;  // of the worst order's placements; 0 in the best order's
   };
 
  private:

@@ -39,15 +39,6 @@ std::pair<int, int> retrieve_free_items(GroupedBoard& board);
 // The request of a board that has had its free retrievals, or {-1, -1} when none is left.
 std::pair<int, int> next_request(GroupedBoard const& board);
 
-// Among children of equal bound, the ones whose items landed the way a good rule of thumb
-// lands them are tried first: an item on the stack of least cap above it, where it blocks
-// nothing and leaves the larger caps to items to come; an item that must block, on the stack
-// of largest cap, where it will be lifted again the latest. cap: the least item of the stack
-// before it landed (kNoItem when empty).
-inline int landing_misfit(int item, int cap) {
-  return cap > item ? cap - item : 2 * kNoItem - cap;
-}
-
 // Cuts off a placement half made when every child below it must cost more than `need` moves
 // after the lifted items (partial() says how much they must cost at least), and follows the
 // landing misfit of the items placed so far. A walk's skip.
@@ -67,10 +58,7 @@ class KnownOrderCut {
   bool operator()(GroupedBoard const& placed, int i, int last) {
     StopPoll::poll();
     int const lifted = lifting_.count;
-    if (i > 0) {
-      int const top = placed.level[last] - 1;
-      misfit_[i] = misfit_[i - 1] + landing_misfit(placed.cell[last][top], placed.low[last][top]);
-    }
+    misfits_.placed(placed, i, last);
     partial_ = bound_.after(placed, i, last, stack_, rest_) - lifted;
     if (need_ == INT_MAX) return false;
     if (partial_ <= need_ && i > 0 && i < lifted) {
@@ -89,7 +77,7 @@ class KnownOrderCut {
   // What every child below the placement just cut off costs at least, after the lifted items.
   int partial() const { return partial_; }
   // The misfit of the placement just finished.
-  int misfit() const { return misfit_[lifting_.count]; }
+  int misfit() const { return misfits_.of(lifting_.count); }
 
  private:
   bool keep_moved_items_;
@@ -98,7 +86,7 @@ class KnownOrderCut {
   LiftedItems lifting_;
   int rest_ = 0;
   int partial_ = 0;
-  int misfit_[kMaxGroupedHeight + 1] = {};
+  LandingMisfits misfits_;
   GroupPlacementBound bound_;
 };
 
