@@ -232,6 +232,31 @@ TEST_P(GroupedEngine, SameAsTheBruteForceOnRandomYards) {
   EXPECT_GT(unplaceable, 100);
 }
 
+// A line asks each request whether it reaches the board's value, one proof each: a request
+// reaches its own cost, and never a move more, in every order and on yards beyond room.
+TEST(GroupedSearch, ARequestReachesItsCostAndNoMore) {
+  std::mt19937 rng(53);
+  int asked = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    Within const within = kOrders[trial % 3];
+    Yard yard;
+    do {
+      yard = random_grouped_yard(rng, 3 + trial % 2, 4, 0.9, 1 + trial % 3, 0.2);
+    } while (yard.items() > 12);
+    SCOPED_TRACE(compact(yard) + " " + within_name(within));
+    GroupedBoard const board = dense_yard(yard).board;
+    auto search = make_grouped_search(within, board, 0, [] {});
+    for (auto const& [at, cost] : brute_force_request_costs(yard, within)) {
+      ASSERT_TRUE(search->request_reaches(board, at.first, at.second, cost));
+      if (cost.placed()) {
+        ASSERT_FALSE(search->request_reaches(board, at.first, at.second, 1 + cost));
+      }
+      ++asked;
+    }
+  }
+  EXPECT_GT(asked, 600);
+}
+
 // A yard whose every item that leaves has a group of its own, the groups in random order.
 Yard known_order_yard(std::mt19937& rng, int n_stacks, int height, double fill, double stay) {
   Yard drawn = random_grouped_yard(rng, n_stacks, height, fill, 1, stay);
