@@ -45,10 +45,10 @@ std::optional<YardRequestCost> line_request(GroupedSearch& search, GroupedBoard 
   // A request costs the value when it reaches it (worst: none costs more), or when it cannot
   // reach past it (best: none costs less); one proof each, on the table the value left.
   for (auto [s, j] : asks) {
-    bool const costs_value = within == Within::worst ? search.request_reaches(board, s, j, value)
-                             : !value.placed()
-                                 ? true
-                                 : !search.request_reaches(board, s, j, value.whole_moves() + 1);
+    bool const costs_value =
+        within == Within::worst
+            ? search.request_reaches(board, s, j, value)
+            : !value.placed() || !search.request_reaches(board, s, j, value.whole_moves() + 1);
     if (costs_value) return YardRequestCost{s, j, value};
   }
   throw std::logic_error("no request costs the board's value");
