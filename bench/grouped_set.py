@@ -8,9 +8,9 @@ usage: grouped_set.py FOLDER S t G [COUNT [FIRST_SEED]]
        writes COUNT yards (default 10) named grouped_SxT_gG_SEED.txt
 then:  stacks_solve --instance FOLDER/*.txt --within worst --csv
 """
+import argparse
 import os
 import random
-import sys
 
 
 def instance(stacks, tiers, groups, seed):
@@ -25,12 +25,16 @@ def instance(stacks, tiers, groups, seed):
 
 
 def main():
-    if len(sys.argv) < 5:
-        sys.exit(__doc__)
-    folder = sys.argv[1]
-    stacks, tiers, groups = (int(a) for a in sys.argv[2:5])
-    count = int(sys.argv[5]) if len(sys.argv) > 5 else 10
-    first = int(sys.argv[6]) if len(sys.argv) > 6 else 1
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("folder")
+    for name in ("stacks", "tiers", "groups"):
+        parser.add_argument(name, type=int)
+    parser.add_argument("count", type=int, nargs="?", default=10)
+    parser.add_argument("first_seed", type=int, nargs="?", default=1)
+    args = parser.parse_args()
+    folder, stacks, tiers, groups = args.folder, args.stacks, args.tiers, args.groups
+    count, first = args.count, args.first_seed
     os.makedirs(folder, exist_ok=True)
     for seed in range(first, first + count):
         name = os.path.join(folder, f"grouped_{stacks:02d}x{tiers}_g{groups}_{seed}.txt")

@@ -8,9 +8,9 @@ usage: known_order_set.py FOLDER               the 85 instances
        known_order_set.py FOLDER S t COUNT     COUNT instances of S stacks of t items
 then:  stacks_solve --instance FOLDER/*.txt --within best --csv
 """
+import argparse
 import os
 import random
-import sys
 
 
 def instance(stacks, tiers, seed):
@@ -25,12 +25,17 @@ def instance(stacks, tiers, seed):
 
 
 def main():
-    if len(sys.argv) not in (2, 5):
-        sys.exit(__doc__)
-    folder = sys.argv[1]
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("folder")
+    parser.add_argument("shape", nargs="*", type=int, metavar="S t COUNT")
+    args = parser.parse_args()
+    if len(args.shape) not in (0, 3):
+        parser.error("give S, t and COUNT together, or none of them")
+    folder = args.folder
     os.makedirs(folder, exist_ok=True)
-    if len(sys.argv) == 5:
-        stacks, tiers, count = (int(a) for a in sys.argv[2:5])
+    if args.shape:
+        stacks, tiers, count = args.shape
         runs = [(stacks, tiers, seed) for seed in range(1, count + 1)]
     else:
         runs = [(s, t, seed) for seed in (1, 2) for t in range(3, 7) for s in range(3, 11)]
