@@ -10,10 +10,10 @@
 // that comparing codes compares stacks in canonical order (lexicographic, slot 0 first, empty
 // first): sorting a board is sorting a few integers, as with two-class boards.
 //
-// Key. Bit 0 up: an 8-bit stack count, an 8-bit capacity, the 8-bit `stays`, then every stack
-// in canonical order, each as `height` cells of b bits, slot 0 in the highest bits: the code
-// of the stack, where it is kept. A yard of n stacks of capacity h takes
-// 24 + n * h * b bits, rounded up to W words: small yards get narrow keys. Two keys are equal
+// Key. Bit 0 up: a header (the stack count, the capacity and `stays`; KeyHeader), then every
+// stack in canonical order, each as `height` cells of b bits, slot 0 in the highest bits: the
+// code of the stack, where it is kept. A yard of n stacks of capacity h takes 24 (or 19) +
+// n * h * b bits, rounded up to W words: small yards get narrow keys. Two keys are equal
 // exactly when the yards are equal up to the order of their stacks.
 #pragma once
 
@@ -148,9 +148,20 @@ struct GroupedBoard {
 constexpr int cell_bits(int stays) {
   return std::bit_width(static_cast<unsigned>(stays));
 }
-// Words of the narrowest key that holds a yard of these dimensions.
-constexpr int key_bits(int n, int height, int stays) {
-  return 24 + n * height * cell_bits(stays);
+// A key's header. Wide: the stack count, capacity and `stays` in 8 bits each, which the worst
+// and best orders' packed table (search/proof/packed_bound_table.h) replaces by a board's two
+// bounds. Narrow: the same in the 6, 5 and 8 bits they need at most, for a table that keeps its
+// values beside the key (the random order's): more yards fit a narrower key, such as 6 stacks
+// of capacity 6 in 4 groups, 127 bits against 132 (2 words against 4).
+enum class KeyHeader { wide, narrow };
+constexpr int header_bits(KeyHeader header) {
+  return header == KeyHeader::wide ? 24 : 19;
+}
+static_assert(kMaxGroupedStacks < 64 && kMaxGroupedHeight < 32 && kMaxDenseGroups + 1 < 256,
+              "a narrow header holds 6 bits of stacks, 5 of capacity and 8 of stays");
+// Bits of the narrowest key that holds a yard of these dimensions.
+constexpr int key_bits(int n, int height, int stays, KeyHeader header = KeyHeader::wide) {
+  return header_bits(header) + n * height * cell_bits(stays);
 }
 
 template <int W>
@@ -176,14 +187,22 @@ struct GroupKeyHash {
   }
 };
 
-template <int W>
+// Where the header's fields start: stacks at bit 0, then capacity, then stays.
+constexpr int capacity_shift(KeyHeader header) {
+  return header == KeyHeader::wide ? 8 : 6;
+}
+constexpr int stays_shift(KeyHeader header) {
+  return header == KeyHeader::wide ? 16 : 11;
+}
+
+template <int W, KeyHeader H = KeyHeader::wide>
 GroupKey<W> key_of(GroupedBoard const& board) {
   GroupKey<W> key;
   int const b = cell_bits(board.stays);
-  int at = 24;
+  int at = header_bits(H);
   key.word[0] = static_cast<std::uint64_t>(board.n) |
-                static_cast<std::uint64_t>(board.height) << 8 |
-                static_cast<std::uint64_t>(board.stays) << 16;
+                static_cast<std::uint64_t>(board.height) << capacity_shift(H) |
+                static_cast<std::uint64_t>(board.stays) << stays_shift(H);
   auto const order = board.canonical_order();
   if (board.coded) {
     int const width = b * board.height;
@@ -206,15 +225,17 @@ GroupKey<W> key_of(GroupedBoard const& board) {
   return key;
 }
 
-template <int W>
+template <int W, KeyHeader H = KeyHeader::wide>
 GroupedBoard board_of(GroupKey<W> const& key) {
-  int const n = static_cast<int>(key.word[0] & 0xff);
-  int const height = static_cast<int>(key.word[0] >> 8 & 0xff);
-  int const stays = static_cast<int>(key.word[0] >> 16 & 0xff);
+  std::uint64_t const header = key.word[0];
+  int const n = static_cast<int>(header & ((1u << capacity_shift(H)) - 1));
+  int const height = static_cast<int>(header >> capacity_shift(H) &
+                                      ((1u << (stays_shift(H) - capacity_shift(H))) - 1));
+  int const stays = static_cast<int>(header >> stays_shift(H) & 0xff);
   GroupedBoard board(n, height, stays);
   int const b = cell_bits(stays);
   std::uint64_t const mask = (std::uint64_t{1} << b) - 1;
-  int at = 24;
+  int at = header_bits(H);
   for (int s = 0; s < n; ++s, at += b * height) {
     for (int j = 0; j < height; ++j) {
       int const p = at + b * (height - 1 - j);

@@ -165,6 +165,19 @@ class MeanValueSearch : public GroupedSearch {
   RandomProver<W> prover_;
 };
 
+// The random order's search, its keys as wide as `bits` (key_bits with the narrow header) need.
+std::unique_ptr<GroupedSearch> make_mean_value_search(int bits, std::size_t max_bytes,
+                                                      std::function<void()> tick,
+                                                      ProofSharing* sharing) {
+  if (bits <= 128) return std::make_unique<MeanValueSearch<2>>(max_bytes, std::move(tick), sharing);
+  if (bits <= 256) return std::make_unique<MeanValueSearch<4>>(max_bytes, std::move(tick), sharing);
+  if (bits <= 512) return std::make_unique<MeanValueSearch<8>>(max_bytes, std::move(tick), sharing);
+  if (bits <= 1024) {
+    return std::make_unique<MeanValueSearch<16>>(max_bytes, std::move(tick), sharing);
+  }
+  return std::make_unique<MeanValueSearch<32>>(max_bytes, std::move(tick), sharing);
+}
+
 // Boards whose every group holds one item, with room for any request's lifted items, go to
 // the known-order search in every order: with one item a group the requesting side has no
 // choice, so the three orders are one game. Other boards go to the search of the order. Each
@@ -173,13 +186,14 @@ template <int W>
 class RoutedSearch : public GroupedSearch {
  public:
   // sharing: the threads that search a value query's proofs (null: the query's own alone).
+  // mean_bits: the random order's key bits, which may take fewer words than W.
   RoutedSearch(Within within, std::size_t max_bytes, std::function<void()> tick,
-               ProofSharing* sharing, std::uint64_t beams_after)
+               ProofSharing* sharing, std::uint64_t beams_after, int mean_bits)
       : tick_(std::move(tick)),
         table_(max_bytes, sharing && sharing->threads() > 1),
         known_(table_, tick_, sharing) {
     if (within == Within::random) {
-      general_ = std::make_unique<MeanValueSearch<W>>(max_bytes, tick_, sharing);
+      general_ = make_mean_value_search(mean_bits, max_bytes, tick_, sharing);
     } else {
       general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, sharing, beams_after);
     }
@@ -240,9 +254,9 @@ class RoutedSearch : public GroupedSearch {
 template <int W>
 std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
                                              std::function<void()> tick, ProofSharing* sharing,
-                                             std::uint64_t beams_after) {
-  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing,
-                                           beams_after);
+                                             std::uint64_t beams_after, int mean_bits) {
+  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing, beams_after,
+                                           mean_bits);
 }
 
 }  // namespace
@@ -299,16 +313,17 @@ std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard c
                                                    ProofSharing* sharing,
                                                    std::uint64_t beams_after) {
   int const bits = key_bits(shape.n, shape.height, shape.stays);
+  int const mean_bits = key_bits(shape.n, shape.height, shape.stays, KeyHeader::narrow);
   if (bits <= 128)
-    return make_of_width<2>(within, max_bytes, std::move(tick), sharing, beams_after);
+    return make_of_width<2>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
   if (bits <= 256)
-    return make_of_width<4>(within, max_bytes, std::move(tick), sharing, beams_after);
+    return make_of_width<4>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
   if (bits <= 512)
-    return make_of_width<8>(within, max_bytes, std::move(tick), sharing, beams_after);
+    return make_of_width<8>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
   if (bits <= 1024)
-    return make_of_width<16>(within, max_bytes, std::move(tick), sharing, beams_after);
+    return make_of_width<16>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
   if (bits <= 2048)
-    return make_of_width<32>(within, max_bytes, std::move(tick), sharing, beams_after);
+    return make_of_width<32>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
   throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
                               std::to_string(shape.height) + " slots x " +
                               std::to_string(cell_bits(shape.stays)) +

@@ -31,7 +31,7 @@ class RandomProver {
       : search_(table, RandomGame<W>(), std::move(tick)), sharing_(sharing) {}
 
   Moves value(GroupedBoard const& board) {
-    Key const key = key_of<W>(board);
+    Key const key = random_key_of<W>(board);
     if (GroupedRules::can_run_out_of_room(board, GroupedRules::items_on(board)) &&
         shared_at_least(board, key, Moves::no_placement()).holds) {
       return Moves::no_placement();
@@ -69,7 +69,7 @@ class RandomProver {
     int const lifted = retrieval.lifted_count();
     std::vector<std::pair<Child, GroupedBoard>> children;
     retrieval.walk(kSkipNothingButStop, [&](GroupedBoard const& placed) {
-      children.push_back({{key_of<W>(placed), expected_lower_bound(placed)}, placed});
+      children.push_back({{random_key_of<W>(placed), expected_lower_bound(placed)}, placed});
       return true;
     });
     std::stable_sort(children.begin(), children.end(), [](auto const& a, auto const& b) {
@@ -94,7 +94,7 @@ class RandomProver {
   // What the table holds on the board's value, as (lower, upper); upper is no placement
   // unless the value is known.
   std::pair<Moves, Moves> proven(GroupedBoard const& board) const {
-    auto const known = search_.table().find(key_of<W>(board));
+    auto const known = search_.table().find(random_key_of<W>(board));
     if (!known) return {0, Moves::no_placement()};
     return *known;
   }

@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "model/grouped_board.h"
 #include "tests/support/test_boards.h"
 
 namespace {
@@ -111,3 +112,45 @@ TEST(PackedBoard, RejectsWhatCannotBeAKey) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random boards of one shape through a key of W words with header H and back: the board comes
+// back in canonical order, and its stacks in any order give the same key.
+template <int W, KeyHeader H>
+void round_trip_keys(int stacks, int height, int stays) {
+  ASSERT_LE(key_bits(stacks, height, stays, H), 64 * W);
+  std::mt19937 rng(stacks * 100 + height);
+  for (int t = 0; t < 50; ++t) {
+    GroupedBoard board(stacks, height, stays);
+    for (int s = 0; s < stacks; ++s) {
+      int const level = static_cast<int>(rng() % (height + 1));
+      for (int j = 0; j < level; ++j)
+        board.push(s, 1 + static_cast<int>(rng() % stays));
+    }
+    GroupedBoard reversed(stacks, height, stays);
+    for (int s = 0; s < stacks; ++s) {
+      for (int j = 0; j < board.level[stacks - 1 - s]; ++j)
+        reversed.push(s, board.cell[stacks - 1 - s][j]);
+    }
+    GroupKey<W> const key = key_of<W, H>(board);
+    EXPECT_EQ(key, (key_of<W, H>(reversed)));
+    EXPECT_EQ((key_of<W, H>(board_of<W, H>(key))), key);
+    EXPECT_EQ((key_of<W>(board_of<W, H>(key))), key_of<W>(canonical(board)));
+  }
+}
+
+}  // namespace
+
+TEST(GroupKey, RoundTripsAtTheNarrowestWidthOfEachHeader) {
+  // 6 stacks of capacity 6 in 4 groups: 127 bits with the narrow header, 132 with the wide.
+  EXPECT_EQ(key_bits(6, 6, 5, KeyHeader::narrow), 127);
+  round_trip_keys<2, KeyHeader::narrow>(6, 6, 5);
+  round_trip_keys<4, KeyHeader::wide>(6, 6, 5);
+  round_trip_keys<2, KeyHeader::wide>(3, 5, 4);
+  round_trip_keys<2, KeyHeader::narrow>(3, 5, 4);
+  // The largest fields a narrow header holds.
+  round_trip_keys<32, KeyHeader::narrow>(kMaxGroupedStacks, 7, 254);
+  round_trip_keys<32, KeyHeader::narrow>(2, kMaxGroupedHeight, 254);
+  round_trip_keys<32, KeyHeader::wide>(1, kMaxGroupedHeight, 254);
+}

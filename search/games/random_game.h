@@ -31,6 +31,12 @@
 #include "search/proof/flat_map_shards.h"
 #include "search/proof/proof_search.h"
 
+// The random order's keys have the narrow header: its table keeps values beside its keys.
+template <int W>
+GroupKey<W> random_key_of(GroupedBoard const& board) {
+  return key_of<W, KeyHeader::narrow>(board);
+}
+
 // Lower bounds and exact values of boards in the random order, inside a memory budget. It is cut
 // into shards by hash (search/proof/flat_map_shards.h), and shared among threads each shard is
 // behind a lock: the Boost of this system has no concurrent flat map, and a slot holds a
@@ -164,7 +170,7 @@ class RandomGame : public GroupedRules {
   }
 
   static std::uint64_t hash(Key const& key) { return GroupKeyHash<W>()(key); }
-  static GroupedBoard board_of(Key const& key) { return ::board_of<W>(key); }
+  static GroupedBoard board_of(Key const& key) { return ::board_of<W, KeyHeader::narrow>(key); }
   // A proof that the board is worth no placement needs one request worth it.
   static Side side(Moves const& goal) { return goal.placed() ? Side::mean : Side::most; }
 
@@ -236,7 +242,7 @@ class RandomGame : public GroupedRules {
     // it misses.
     std::optional<Child> child(GroupedBoard const& placed, BasicOutcome<Moves>&) {
       placed_ = &placed;
-      return Child{key_of<W>(placed), Moves(0)};
+      return Child{random_key_of<W>(placed), Moves(0)};
     }
     // A child whose every item that may move moves once at most is worth its chances to move,
     // exactly: below the goal it refutes, and the goal falls to it.
