@@ -119,7 +119,8 @@ TEST(LowerBounds, NeverAboveTheExactValueOnEveryBoardTheSolverMeets) {
 // The random order's chances of being stranded, worked by hand. A lifted item that no stack
 // takes now, with w stacks that take it once their lowest item of the group has left, and k
 // items of the group below it, is stranded with chance k/(k + w); items above that lowest item
-// do not delay the stack, and a stack that takes it now leaves it no chance.
+// do not delay the stack, and a stack that takes it now leaves it no chance. Stranded, it moves
+// again for certain, or with chance m/(m + 1) on top of m items of its own group.
 TEST(GroupedLowerBounds, StrandedChancesWorkedByHand) {
   struct Case {
     Yard yard;  // cell groups + 1 stays, 0 is empty
@@ -134,6 +135,13 @@ TEST(GroupedLowerBounds, StrandedChancesWorkedByHand) {
       {{3, 4, 2, {{1, 0, 0, 0}, {1, 1, 3, 0}, {2, 0, 0, 0}}}, 2.0 / 3},
       // Each 2 has two stacks waiting: 1/3 each.
       {{3, 4, 2, {{1, 2, 0, 0}, {1, 2, 0, 0}, {1, 2, 0, 0}}}, 3 * (1.0 / 3)},
+      // Lifted for certain, the 2 lands on its own group and moves again unless it leaves first:
+      // 1/2 on one 2, 2/3 on two; the cheaper stack counts.
+      {{2, 4, 2, {{1, 2, 0, 0}, {2, 0, 0, 0}}}, 1.0 / 2},
+      {{3, 4, 2, {{1, 2, 0, 0}, {2, 2, 0, 0}, {2, 0, 0, 0}}}, 1.0 / 2},
+      {{2, 4, 2, {{1, 2, 0, 0}, {2, 2, 0, 0}}}, 2.0 / 3},
+      // Two 1s beneath it, one stack waiting, one stack of a 2: 2/3 of 1/2.
+      {{3, 4, 2, {{1, 1, 2, 0}, {1, 0, 0, 0}, {2, 0, 0, 0}}}, 2.0 / 3 / 2},
   };
   for (Case const& c : cases) {
     SCOPED_TRACE(format_yard(c.yard));

@@ -77,6 +77,28 @@ std::int64_t blocked_units(GroupedBoard const& board) {
   return sum;
 }
 
+// The least chance, in units of the board's denominator, that a lifted item moves again, over
+// the stacks it may land on, each judged as it stands: an item landing on k items of its own
+// group (and none earlier) moves again unless it leaves first of them, with chance k/(k + 1).
+// Items landing before it only lower a stack's least group or fill it, so each item judged
+// alone bounds what any way of landing them all costs.
+std::int64_t landing_units(GroupedBoard const& board, int stack, int item) {
+  std::int64_t const certain = kDenominators[board.height];
+  std::int64_t least = certain;
+  for (int d = 0; d < board.n && least > 0; ++d) {
+    if (d == stack || board.full(d)) continue;
+    int const below = board.lowest(d);
+    if (below > item) return 0;
+    if (below < item) continue;
+    if (item == board.stays) return 0;
+    int same = 0;
+    for (int j = 0; j < board.level[d]; ++j)
+      same += board.cell[d][j] == item;
+    least = std::min(least, kSameUnits.units[board.height][same]);
+  }
+  return least;
+}
+
 // The request's bound in units of 1/denominator, given the board's blocked_units.
 std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::int64_t blocked,
                            std::int64_t denominator) {
@@ -84,10 +106,15 @@ std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::
   for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
     here += chance_to_move(board, stack, j);
   // The lifted items' certain second moves are the best order's, where an item of its own
-  // group beneath does not count.
-  int const certain = request_bound(board, stack, slot, 0, false);
+  // group beneath does not count; or, judged alone, their chances to move again.
   LiftedItems const lifting(board, stack, slot, false);
-  return (certain + lifting.blocked_here) * denominator + blocked - here;
+  std::int64_t const joint =
+      (request_bound(board, stack, slot, 0, false) + lifting.blocked_here - lifting.count) *
+      denominator;
+  std::int64_t alone = 0;
+  for (int i = 0; i < lifting.count; ++i)
+    alone += landing_units(board, stack, lifting.items[i]);
+  return lifting.count * denominator + std::max(joint, alone) + blocked - here;
 }
 
 }  // namespace

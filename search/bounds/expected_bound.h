@@ -6,7 +6,8 @@
 // item that stays with anything that leaves beneath it); k/(k + 1) for an item with k items of
 // its own group beneath it and none earlier, since it leaves before all of them with chance
 // 1/(k + 1); 0 otherwise. A request then lifts its items, each one move, and each lifted item
-// that can reach no stack without an earlier group beneath it moves once more for certain;
+// that can reach no stack without an earlier group beneath it moves once more for certain, or,
+// where the best it can reach is a stack of k items of its own group, with chance k/(k + 1);
 // the yard is worth at least the mean of its requests' bounds. The best order's bound of a
 // fixed order (search/bounds/group_bound.h) bounds the random order too: the retrieving side told
 // nothing does no better than one that picks. And the retrieving side told the whole order

@@ -210,7 +210,9 @@ class FixedOrder {
   }
 
   // Over the items the batch lifts, the chance of each that, the batch's items leaving in a
-  // random order, no stack takes it unblocked when it is lifted (see random_order_figures). The
+  // random order, no stack takes it unblocked when it is lifted (see random_order_figures),
+  // times the least chance that it moves again where it lands then (1, or k/(k + 1) on top of
+  // k items of its own group, the only ones there that may leave before it). The
   // item is lifted when the first of the batch's items below it leaves. A stack without the
   // batch's items takes it or not for good; a stack with them takes it only once the lowest of
   // them has left (everything above has moved or left by then), if what lies below lets it. Of
@@ -235,18 +237,34 @@ class FixedOrder {
         }
         int waiting = 0;
         bool open = false;
+        double cost = 1;  // of landing where it may move again, the least chance that it does
         for (int d = 0; d < board_.n && !open; ++d) {
           if (d == s) continue;
           if (lowest[d] < 0) {
-            open = height_[d] < board_.height && landing.unblocked(least_[d][height_[d]], r);
+            if (height_[d] == board_.height) continue;
+            int const least = least_[d][height_[d]];
+            if (least == r && r != stays_rank_) {
+              cost = std::min(cost, own_group_chance(d, r));
+            } else {
+              open = landing.unblocked(least, r);
+            }
           } else {
             waiting += landing.unblocked(least_[d][lowest[d]], r);
           }
         }
-        if (!open) sum += static_cast<double>(below) / (below + waiting);
+        if (!open) sum += cost * below / (below + waiting);
       }
     }
     return sum;
+  }
+
+  // An item of rank r that lands on stack d, whose least rank is r, moves again unless it
+  // leaves first of the items of its group there: with chance k/(k + 1) for k of them.
+  double own_group_chance(int d, int r) const {
+    int k = 0;
+    for (int j = 0; j < height_[d]; ++j)
+      k += rank_[d][j] == r;
+    return static_cast<double>(k) / (k + 1);
   }
 
   GroupedBoard const& board_;
