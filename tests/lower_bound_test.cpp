@@ -151,6 +151,25 @@ TEST(GroupedLowerBounds, StrandedChancesWorkedByHand) {
   }
 }
 
+// The random order's bound where lifted items share the stacks that take them, worked by hand
+// (each is its yard's value). The 2 can only land on the other 2, and moves again unless it
+// leaves first. The 3 and the 4 would each take the empty stack alone; together, the 3 best
+// lands on its own group (a chance of 1/2 to move again) and leaves the empty stack to the 4.
+TEST(GroupedLowerBounds, LandingChancesWorkedByHand) {
+  struct Case {
+    Yard yard;  // cell groups + 1 stays, 0 is empty
+    Fraction bound;
+  };
+  Case const cases[] = {
+      {{2, 4, 2, {{1, 2, 0, 0}, {2, 0, 0, 0}}}, Fraction(3, 2)},
+      {{3, 4, 4, {{0, 0, 0, 0}, {1, 4, 3, 0}, {4, 3, 0, 0}}}, Fraction(5, 2)},
+  };
+  for (Case const& c : cases) {
+    SCOPED_TRACE(format_yard(c.yard));
+    EXPECT_EQ(expected_lower_bound(dense_yard(c.yard).board), Moves(c.bound));
+  }
+}
+
 // Boards valued without search, worked by hand: whether every blocked item finds a stack to
 // wait on until it leaves, in the worst order (an item of its own group beneath counts) and in
 // the best.

@@ -77,26 +77,80 @@ std::int64_t blocked_units(GroupedBoard const& board) {
   return sum;
 }
 
-// The least chance, in units of the board's denominator, that a lifted item moves again, over
-// the stacks it may land on, each judged as it stands: an item landing on k items of its own
-// group (and none earlier) moves again unless it leaves first of them, with chance k/(k + 1).
-// Items landing before it only lower a stack's least group or fill it, so each item judged
-// alone bounds what any way of landing them all costs.
-std::int64_t landing_units(GroupedBoard const& board, int stack, int item) {
-  std::int64_t const certain = kDenominators[board.height];
-  std::int64_t least = certain;
-  for (int d = 0; d < board.n && least > 0; ++d) {
+// A stack the lifted items may land on: its least item, and how many of that item it holds.
+struct Cap {
+  int least;
+  int same;
+};
+
+// Past this many lifted items, each is judged alone against the stacks as they were.
+constexpr int kMaxExactLandings = 8;
+
+// The least sum, in units of the board's denominator, of the lifted items' chances to move
+// again, over every way of landing them top first: unblocked (a stack whose least item is
+// later: no chance, and the stack's least becomes the item); on k items of its own group and
+// none earlier (chance k/(k + 1): it moves again unless it leaves first of them); or blocked
+// (for certain; the stack is left as it was, which only helps the items after). Of the stacks
+// that take an item unblocked, the one of least item is as good as any other, and of those the
+// one of most of that item (the others are better stacks of their group for the items after);
+// of those of its own group, the one of fewest; and landing there beats landing blocked, which
+// costs more now and spares the items after at most what it saves. So each item has two
+// choices.
+std::int64_t fewest_landing_units(GroupedBoard const& board, int const* items, int count, Cap* caps,
+                                  int cap_count, std::int64_t spent, std::int64_t best) {
+  if (count == 0 || spent >= best) return std::min(spent, best);
+  int const item = items[0];
+  int fit = -1;  // the stack of least item that takes it unblocked
+  int own = -1;  // the stack of its own group with fewest of them
+  for (int c = 0; c < cap_count; ++c) {
+    int const least = caps[c].least;
+    if (least > item || (least == item && item == board.stays)) {
+      if (fit < 0 || least < caps[fit].least ||
+          (least == caps[fit].least && caps[c].same > caps[fit].same)) {
+        fit = c;
+      }
+    } else if (least == item && (own < 0 || caps[c].same < caps[own].same)) {
+      own = c;
+    }
+  }
+  std::int64_t const second =
+      own < 0 ? kDenominators[board.height]
+              : kSameUnits.units[board.height][std::min(caps[own].same, kMaxGroupedHeight)];
+  if (count > kMaxExactLandings) {
+    return fewest_landing_units(board, items + 1, count - 1, caps, cap_count,
+                                spent + (fit < 0 ? second : 0), best);
+  }
+  if (fit >= 0) {
+    Cap const kept = caps[fit];
+    // Landing unblocked costs the items after it nothing when none of them could use the stack
+    // before and not after, or only at a chance.
+    bool harmless = true;
+    for (int i = 1; i < count && harmless; ++i)
+      harmless = items[i] < item || items[i] > kept.least;
+    caps[fit] = {item, 1};
+    best = fewest_landing_units(board, items + 1, count - 1, caps, cap_count, spent, best);
+    caps[fit] = kept;
+    if (harmless) return best;
+  }
+  if (own >= 0) ++caps[own].same;
+  best = fewest_landing_units(board, items + 1, count - 1, caps, cap_count, spent + second, best);
+  if (own >= 0) --caps[own].same;
+  return best;
+}
+
+// fewest_landing_units for the items a request at (stack, slot) lifts.
+std::int64_t landing_units(GroupedBoard const& board, int stack, LiftedItems const& lifting) {
+  Cap caps[kMaxGroupedStacks];
+  int cap_count = 0;
+  for (int d = 0; d < board.n; ++d) {
     if (d == stack || board.full(d)) continue;
-    int const below = board.lowest(d);
-    if (below > item) return 0;
-    if (below < item) continue;
-    if (item == board.stays) return 0;
+    int const least = board.lowest(d);
     int same = 0;
     for (int j = 0; j < board.level[d]; ++j)
-      same += board.cell[d][j] == item;
-    least = std::min(least, kSameUnits.units[board.height][same]);
+      same += board.cell[d][j] == least;
+    caps[cap_count++] = {least, same};
   }
-  return least;
+  return fewest_landing_units(board, lifting.items, lifting.count, caps, cap_count, 0, INT64_MAX);
 }
 
 // The request's bound in units of 1/denominator, given the board's blocked_units.
@@ -105,16 +159,14 @@ std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::
   std::int64_t here = 0;
   for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
     here += chance_to_move(board, stack, j);
-  // The lifted items' certain second moves are the best order's, where an item of its own
-  // group beneath does not count; or, judged alone, their chances to move again.
+  // The lifted items' second moves: certain ones as the best order counts them (where an item
+  // of its own group beneath does not count, but the stacks' room does), or their chances.
   LiftedItems const lifting(board, stack, slot, false);
-  std::int64_t const joint =
+  std::int64_t const certain =
       (request_bound(board, stack, slot, 0, false) + lifting.blocked_here - lifting.count) *
       denominator;
-  std::int64_t alone = 0;
-  for (int i = 0; i < lifting.count; ++i)
-    alone += landing_units(board, stack, lifting.items[i]);
-  return lifting.count * denominator + std::max(joint, alone) + blocked - here;
+  std::int64_t const again = std::max(certain, landing_units(board, stack, lifting));
+  return lifting.count * denominator + again + blocked - here;
 }
 
 }  // namespace
