@@ -278,6 +278,13 @@ TEST(GroupedLowerBounds, NeverAboveTheValueOnEveryYardTheBruteForceMeets) {
           for (auto const& [at, cost] : brute.request_costs(yard)) {
             if (!cost.placed()) continue;
             ASSERT_LE(Moves(expected_request_bound(b, at.first, at.second, blocked)), cost);
+            // The bound on every placement, before any item of it lands.
+            GroupedBoard taken = b;
+            int lifted[kMaxGroupedHeight];
+            int const count = taken.take(at.first, at.second, lifted);
+            ExpectedPlacementBound placing(b, at.first, at.second);
+            ASSERT_LE(Moves(Fraction(placing.after(taken, 0, -1), placing.denominator()) + count),
+                      cost);
           }
         });
         if (HasFatalFailure()) return;

@@ -138,8 +138,8 @@ std::int64_t fewest_landing_units(GroupedBoard const& board, int const* items, i
   return best;
 }
 
-// fewest_landing_units for the items a request at (stack, slot) lifts.
-std::int64_t landing_units(GroupedBoard const& board, int stack, LiftedItems const& lifting) {
+// fewest_landing_units for the items lifted from stack, on the other stacks as they are.
+std::int64_t landing_units(GroupedBoard const& board, int stack, int const* items, int count) {
   Cap caps[kMaxGroupedStacks];
   int cap_count = 0;
   for (int d = 0; d < board.n; ++d) {
@@ -150,7 +150,7 @@ std::int64_t landing_units(GroupedBoard const& board, int stack, LiftedItems con
       same += board.cell[d][j] == least;
     caps[cap_count++] = {least, same};
   }
-  return fewest_landing_units(board, lifting.items, lifting.count, caps, cap_count, 0, INT64_MAX);
+  return fewest_landing_units(board, items, count, caps, cap_count, 0, INT64_MAX);
 }
 
 // The request's bound in units of 1/denominator, given the board's blocked_units.
@@ -165,7 +165,8 @@ std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::
   std::int64_t const certain =
       (request_bound(board, stack, slot, 0, false) + lifting.blocked_here - lifting.count) *
       denominator;
-  std::int64_t const again = std::max(certain, landing_units(board, stack, lifting));
+  std::int64_t const again =
+      std::max(certain, landing_units(board, stack, lifting.items, lifting.count));
   return lifting.count * denominator + again + blocked - here;
 }
 
@@ -213,4 +214,25 @@ Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough) {
     }
   }
   return Moves(Fraction(std::max(sum, whole * count), denominator * count));
+}
+
+ExpectedPlacementBound::ExpectedPlacementBound(GroupedBoard const& board, int stack, int slot)
+    : from_(stack), denominator_(kDenominators[board.height]) {
+  LiftedItems const lifting(board, stack, slot, false);
+  lifted_ = lifting.count;
+  std::copy_n(lifting.items, lifted_, items_);
+  std::int64_t here = 0;
+  for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
+    here += chance_to_move(board, stack, j);
+  rest_units_ = blocked_units(board) - here;
+  placed_units_[0] = 0;
+}
+
+std::int64_t ExpectedPlacementBound::after(GroupedBoard const& placed, int placed_count, int last) {
+  if (placed_count > 0) {
+    placed_units_[placed_count] =
+        placed_units_[placed_count - 1] + chance_to_move(placed, last, placed.level[last] - 1);
+  }
+  return rest_units_ + placed_units_[placed_count] +
+         landing_units(placed, from_, items_ + placed_count, lifted_ - placed_count);
 }

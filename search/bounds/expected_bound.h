@@ -16,6 +16,8 @@
 // (random_order_figures), for the board, and for a request on the yard it leaves.
 #pragma once
 
+#include <cstdint>
+
 #include "model/grouped_board.h"
 #include "rules/moves.h"
 
@@ -29,3 +31,26 @@ Fraction expected_request_bound(GroupedBoard const& board, int stack, int slot,
 // The bound on the board: the largest of the four; or, once the cheaper ones reach `enough`,
 // the larger of those.
 Moves expected_lower_bound(GroupedBoard const& board, Moves const& enough = Moves::no_placement());
+
+// What the child of every completion of a placement half made, for a request at (stack,
+// slot), is worth at least: the chances of the items placed to move again where they landed,
+// the least sum of chances of those still to place (landed together on the stacks as they
+// are now), and the other items' chances to move. The random order's GroupPlacementBound,
+// without the lifted items' moves.
+class ExpectedPlacementBound {
+ public:
+  ExpectedPlacementBound(GroupedBoard const& board, int stack, int slot);
+
+  // placed: the board with placed_count items placed, the last on stack last. In units of
+  // 1/denominator(), so that the search compares it with a goal in integers.
+  std::int64_t after(GroupedBoard const& placed, int placed_count, int last);
+  std::int64_t denominator() const { return denominator_; }
+
+ private:
+  int from_;
+  int lifted_;
+  int items_[kMaxGroupedHeight];  // the lifted items, top first
+  std::int64_t denominator_;
+  std::int64_t rest_units_;                           // the other items' chances to move
+  std::int64_t placed_units_[kMaxGroupedHeight + 1];  // chances of those placed, by count
+};

@@ -220,22 +220,20 @@ class RandomGame : public GroupedRules {
     return a.bound != b.bound ? a.bound < b.bound : a.key.word < b.key.word;
   }
 
-  // One retrieval's placements, cut off item by item by the best order's placement bound.
+  // One retrieval's placements, cut off item by item by the chances their items must move.
   class Placements {
    public:
     Placements(RandomGame const&, GroupedBoard const& board,
                Retrieval<GroupedBoard> const& retrieval, int stack, int slot, Moves const& need)
-        : stack_(stack),
-          need_(need),
-          lifting_(board, stack, slot, false),
-          rest_(blocked_items(board, false) - lifting_.blocked_here),
-          bound_(retrieval.lifted_count(), lifting_.items, false) {}
+        : lifted_(retrieval.lifted_count()), bound_(board, stack, slot) {
+      tighten(need);
+    }
 
     bool cut(GroupedBoard const& placed, int i, int last, BasicOutcome<Moves>& out) {
-      if (!need_.placed() || i == lifting_.count) return false;
-      int const bound = bound_.after(placed, i, last, stack_, rest_) - lifting_.count;
-      if (Moves(bound) < need_) return false;
-      out.least = std::min(out.least, Moves(bound));
+      if (!need_.placed() || i == lifted_) return false;
+      std::int64_t const units = bound_.after(placed, i, last);
+      if (units < need_units_) return false;
+      out.least = std::min(out.least, Moves(lowest_terms(units, bound_.denominator())));
       return true;
     }
     // Most children of a retrieval are in the table already: the bound is taken only on those
@@ -260,14 +258,24 @@ class RandomGame : public GroupedRules {
       out.least = std::min(out.least, child.bound);
       return false;
     }
-    void tighten(Moves const& need) { need_ = need; }
+    void tighten(Moves const& need) {
+      need_ = need;
+      if (!need.placed()) return;
+      // The least bound, in the placement bound's units, that reaches need: a cut is then one
+      // comparison of integers.
+      Fraction const& v = need.exact();
+      boost::multiprecision::cpp_int const scaled = numerator(v) * bound_.denominator();
+      boost::multiprecision::cpp_int const least = (scaled + denominator(v) - 1) / denominator(v);
+      need_units_ = least > INT64_MAX ? INT64_MAX
+                    : least < 0       ? 0
+                                      : static_cast<std::int64_t>(least);
+    }
 
    private:
-    int stack_;
+    int lifted_;
     Moves need_;
+    std::int64_t need_units_ = 0;           // need in units of the placement bound
     GroupedBoard const* placed_ = nullptr;  // the placement whose child is being looked at
-    LiftedItems lifting_;
-    int rest_;
-    GroupPlacementBound bound_;
+    ExpectedPlacementBound bound_;
   };
 };
