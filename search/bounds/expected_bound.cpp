@@ -77,6 +77,15 @@ std::int64_t blocked_units(GroupedBoard const& board) {
   return sum;
 }
 
+// The chances to move, in units of the board's denominator, of the item at (stack, slot) and
+// those above it: what a request there takes out of blocked_units.
+std::int64_t chances_from(GroupedBoard const& board, int stack, int slot) {
+  std::int64_t sum = 0;
+  for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
+    sum += chance_to_move(board, stack, j);
+  return sum;
+}
+
 // A stack the lifted items may land on: its least item, and how many of that item it holds.
 struct Cap {
   int least;
@@ -156,9 +165,7 @@ std::int64_t landing_units(GroupedBoard const& board, int stack, int const* item
 // The request's bound in units of 1/denominator, given the board's blocked_units.
 std::int64_t request_units(GroupedBoard const& board, int stack, int slot, std::int64_t blocked,
                            std::int64_t denominator) {
-  std::int64_t here = 0;
-  for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
-    here += chance_to_move(board, stack, j);
+  std::int64_t const here = chances_from(board, stack, slot);
   // The lifted items' second moves: certain ones as the best order counts them (where an item
   // of its own group beneath does not count, but the stacks' room does), or their chances.
   LiftedItems const lifting(board, stack, slot, false);
@@ -221,10 +228,7 @@ ExpectedPlacementBound::ExpectedPlacementBound(GroupedBoard const& board, int st
   LiftedItems const lifting(board, stack, slot, false);
   lifted_ = lifting.count;
   std::copy_n(lifting.items, lifted_, items_);
-  std::int64_t here = 0;
-  for (int j = std::max(slot, 1); j < board.level[stack]; ++j)
-    here += chance_to_move(board, stack, j);
-  rest_units_ = blocked_units(board) - here;
+  rest_units_ = blocked_units(board) - chances_from(board, stack, slot);
   placed_units_[0] = 0;
 }
 
