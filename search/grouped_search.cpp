@@ -165,17 +165,16 @@ class MeanValueSearch : public GroupedSearch {
   RandomProver<W> prover_;
 };
 
-// The random order's search, its keys as wide as `bits` (key_bits with the narrow header) need.
-std::unique_ptr<GroupedSearch> make_mean_value_search(int bits, std::size_t max_bytes,
-                                                      std::function<void()> tick,
-                                                      ProofSharing* sharing) {
-  if (bits <= 128) return std::make_unique<MeanValueSearch<2>>(max_bytes, std::move(tick), sharing);
-  if (bits <= 256) return std::make_unique<MeanValueSearch<4>>(max_bytes, std::move(tick), sharing);
-  if (bits <= 512) return std::make_unique<MeanValueSearch<8>>(max_bytes, std::move(tick), sharing);
-  if (bits <= 1024) {
-    return std::make_unique<MeanValueSearch<16>>(max_bytes, std::move(tick), sharing);
-  }
-  return std::make_unique<MeanValueSearch<32>>(max_bytes, std::move(tick), sharing);
+// make.template operator()<W>() for the fewest words W whose bits hold a key of `bits`; null
+// past the widest key.
+template <class Make>
+std::unique_ptr<GroupedSearch> of_key_width(int bits, Make&& make) {
+  if (bits <= 128) return make.template operator()<2>();
+  if (bits <= 256) return make.template operator()<4>();
+  if (bits <= 512) return make.template operator()<8>();
+  if (bits <= 1024) return make.template operator()<16>();
+  if (bits <= 2048) return make.template operator()<32>();
+  return nullptr;
 }
 
 // Boards whose every group holds one item, with room for any request's lifted items, go to
@@ -193,7 +192,10 @@ class RoutedSearch : public GroupedSearch {
         table_(max_bytes, sharing && sharing->threads() > 1),
         known_(table_, tick_, sharing) {
     if (within == Within::random) {
-      general_ = make_mean_value_search(mean_bits, max_bytes, tick_, sharing);
+      // Never past the widest key: the narrow header is the shorter.
+      general_ = of_key_width(mean_bits, [&]<int V>() {
+        return std::make_unique<MeanValueSearch<V>>(max_bytes, tick_, sharing);
+      });
     } else {
       general_ = std::make_unique<ProvedSearch<W>>(within, max_bytes, tick_, sharing, beams_after);
     }
@@ -251,14 +253,6 @@ class RoutedSearch : public GroupedSearch {
   std::unique_ptr<GroupedSearch> general_;
 };
 
-template <int W>
-std::unique_ptr<GroupedSearch> make_of_width(Within within, std::size_t max_bytes,
-                                             std::function<void()> tick, ProofSharing* sharing,
-                                             std::uint64_t beams_after, int mean_bits) {
-  return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing, beams_after,
-                                           mean_bits);
-}
-
 }  // namespace
 
 DenseYard dense_yard(Yard const& yard) {
@@ -314,16 +308,11 @@ std::unique_ptr<GroupedSearch> make_grouped_search(Within within, GroupedBoard c
                                                    std::uint64_t beams_after) {
   int const bits = key_bits(shape.n, shape.height, shape.stays);
   int const mean_bits = key_bits(shape.n, shape.height, shape.stays, KeyHeader::narrow);
-  if (bits <= 128)
-    return make_of_width<2>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
-  if (bits <= 256)
-    return make_of_width<4>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
-  if (bits <= 512)
-    return make_of_width<8>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
-  if (bits <= 1024)
-    return make_of_width<16>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
-  if (bits <= 2048)
-    return make_of_width<32>(within, max_bytes, std::move(tick), sharing, beams_after, mean_bits);
+  auto search = of_key_width(bits, [&]<int W>() {
+    return std::make_unique<RoutedSearch<W>>(within, max_bytes, std::move(tick), sharing,
+                                             beams_after, mean_bits);
+  });
+  if (search) return search;
   throw std::invalid_argument("the yard is too big: " + std::to_string(shape.n) + " stacks x " +
                               std::to_string(shape.height) + " slots x " +
                               std::to_string(cell_bits(shape.stays)) +
